@@ -1,0 +1,209 @@
+#include "forms/main/mainwindow.h"
+
+#include <QIcon>
+#include <QMenuBar>
+
+#include <algorithm>
+#include <map>
+
+#include "cipher/cipher.h"
+#include "forms/options/frmopzioni.h"
+#include "toolkit/services.h"
+#include "toolkit/twips.h"
+
+namespace forms {
+
+MainWindow::MainWindow(Variant variant)
+    : toolkit::Form(QString::fromLatin1(layoutOf(variant).windowName)), m_variant(variant) {
+    const MainLayout& layout = layoutOf(variant);
+    setWindowTitle(toolkit::kProgramTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/zelvano.ico")));
+    client()->setPicture(QPixmap(QString::fromLatin1(layout.background)));
+    buildMenus(layout);
+    buildControls(layout);
+    setClientSizeTwips(layout.clientWidth, layout.clientHeight);
+}
+
+QPushButton* MainWindow::addButton(const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, client());
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter in a text box starts a new line: no button is the default.
+    button->setAutoDefault(false);
+    return button;
+}
+
+void MainWindow::buildControls(const MainLayout& layout) {
+    m_txt1 = new toolkit::TextBox(client());
+    m_txt1->setObjectName(QStringLiteral("txt1"));
+    m_txt2 = new toolkit::TextBox(client());
+    m_txt2->setObjectName(QStringLiteral("txt2"));
+    m_prog1 = new toolkit::ProgressBar(client());
+    m_prog1->setObjectName(QStringLiteral("prog1"));
+    m_prog1->hide();
+
+    QPushButton* cmd1 = addButton("cmd1", QStringLiteral("Cripta"));
+    QPushButton* command1 = addButton("Command1", QStringLiteral("Decripta"));
+    QPushButton* command2 = addButton("Command2", QStringLiteral("Esci"));
+    QPushButton* command3 = addButton("Command3", QStringLiteral("<=="));
+    QPushButton* command4a = addButton("Command4_0", QStringLiteral("Svuota "));
+    QPushButton* command4b = addButton("Command4_1", QStringLiteral("Svuota "));
+    if (layout.smallTransferFont) {
+        QFont font(QStringLiteral("MS Sans Serif"));
+        font.setPointSizeF(9.6);
+        font.setWeight(QFont::Normal);
+        command3->setFont(font);
+    }
+
+    connect(cmd1, &QPushButton::clicked, this, toolkit::guarded([this] { cmd1_Click(0); }));
+    connect(command1, &QPushButton::clicked, this, toolkit::guarded([this] { Command1_Click(); }));
+    connect(command2, &QPushButton::clicked, this, toolkit::guarded([this] { Command2_Click(); }));
+    connect(command3, &QPushButton::clicked, this, toolkit::guarded([this] { Command3_Click(); }));
+    connect(command4a, &QPushButton::clicked, this,
+            toolkit::guarded([this] { Command4_Click(0); }));
+    connect(command4b, &QPushButton::clicked, this,
+            toolkit::guarded([this] { Command4_Click(1); }));
+
+    std::map<int, QWidget*> byTab;
+    for (const ControlPlace& place : layout.controls) {
+        auto* widget = client()->findChild<QWidget*>(QString::fromLatin1(place.name));
+        widget->setGeometry(toolkit::twipsRect(place.left, place.top, place.width, place.height));
+        byTab[place.tabIndex] = widget;
+    }
+    std::vector<QWidget*> order;
+    for (const auto& [tab, widget] : byTab) {
+        order.push_back(widget);
+    }
+    setTabOrder(order);
+}
+
+void MainWindow::buildMenus(const MainLayout& layout) {
+    auto addMenu = [this](const char* name, const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto addItem = [](QMenu* menu, const char* name, const QString& caption, auto handler) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        QObject::connect(action, &QAction::triggered, menu, toolkit::guarded(handler));
+    };
+    QMenu* file = addMenu(layout.fileMenu, QStringLiteral("&File"));
+    addItem(file, layout.exitItem, QStringLiteral("&Esci"), [this] { esci_Click(); });
+    QMenu* options = addMenu("opzioni", QStringLiteral("&Opzioni"));
+    addItem(options, "risoluzione", QStringLiteral("&Risoluzione"),
+            [this] { risoluzione_Click(); });
+    QMenu* help = addMenu(layout.helpMenu, QString::fromLatin1(layout.helpCaption));
+    addItem(help, layout.jokeItem, QStringLiteral("Ma non fatemi ridere"), [this] { rrr_Click(); });
+    addItem(help, "info", QString::fromLatin1(layout.infoCaption), [this] { info_Click(); });
+    addItem(help, "io", QString::fromLatin1(layout.authorCaption), [this] { io_Click(); });
+}
+
+bool MainWindow::showForChoice(long long choice) {
+    switch (choice) {
+        case 0:
+            show(Variant::frm1280);
+            return true;
+        case 1:
+            show(Variant::frm640);
+            return true;
+        case 2:
+            show(Variant::frm800);
+            return true;
+        default:
+            return false;
+    }
+}
+
+MainWindow* MainWindow::show(Variant variant) {
+    return toolkit::Forms::instance().show<MainWindow>(
+        QString::fromLatin1(layoutOf(variant).windowName),
+        [variant] { return new MainWindow(variant); });
+}
+
+void MainWindow::Form_Load() {
+    // The outer top-left corner goes to the screen's top-left corner.
+    setLeftTwips(0);
+    setTopTwips(0);
+}
+
+void MainWindow::runCipher(bool encrypt) {
+    const QString input = m_txt1->text();
+    const std::u16string_view view(reinterpret_cast<const char16_t*>(input.utf16()),
+                                   static_cast<std::size_t>(input.size()));
+    const cipher::TextResult result =
+        encrypt ? cipher::EncryptText(view) : cipher::DecryptText(view);
+    if (result.unsupportedAt) {
+        // Refused before anything is written: the input stays as it is.
+        const qsizetype at = static_cast<qsizetype>(*result.unsupportedAt) - 1;
+        const qsizetype length = input.at(at).isHighSurrogate() && at + 1 < input.size() ? 2 : 1;
+        toolkit::msgBox(
+            QStringLiteral("Il testo contiene un carattere che Zelvano non può trattare: «%1» "
+                           "(posizione %2).")
+                .arg(input.mid(at, length))
+                .arg(at + 1),
+            toolkit::kStyleWarning, QStringLiteral("Errore!!"));
+        return;
+    }
+    // Nothing else runs while a command works, so only the end state shows:
+    // the text is written once, and the bar gets its last values directly.
+    const auto n = static_cast<int>(std::min<qsizetype>(input.size(), INT_MAX));
+    m_prog1->setMin(encrypt ? 0 : 1);
+    m_prog1->setMax(n);
+    m_prog1->show();
+    m_txt2->setText(QString::fromStdU16String(result.text));
+    const auto completed = static_cast<int>(result.text.size() - 1);
+    if (completed > 0) {
+        m_prog1->setPos(completed);
+    }
+    if (!result.stoppedAt) {
+        m_prog1->hide();
+    }
+    if (n == 0) {
+        toolkit::msgBox(encrypt ? QStringLiteral("Non c'è niente da criptare!!!")
+                                : QStringLiteral("Non c'è niente da decriptare!!!"),
+                        toolkit::kStyleWarning, QStringLiteral("Errore!!"));
+    }
+}
+
+void MainWindow::cmd1_Click(int /*index*/) {
+    runCipher(true);
+}
+
+void MainWindow::Command1_Click() {
+    runCipher(false);
+}
+
+void MainWindow::Command2_Click() {
+    toolkit::End();
+}
+
+void MainWindow::esci_Click() {
+    toolkit::End();
+}
+
+void MainWindow::Command3_Click() {
+    m_txt1->setText(m_txt2->text());
+    m_txt2->setText(QString());
+}
+
+void MainWindow::Command4_Click(int index) {
+    if (index == 0) {
+        m_txt1->setText(QString());
+    } else if (index == 1) {
+        m_txt2->setText(QString());
+    }
+}
+
+void MainWindow::risoluzione_Click() {
+    frmOpzioni::show();
+    toolkit::unload(this);
+}
+
+void MainWindow::info_Click() {}
+
+void MainWindow::io_Click() {}
+
+void MainWindow::rrr_Click() {}
+
+}  // namespace forms

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace startup {
+
+inline const QString kStartupFile = QStringLiteral("frmstart.dat");
+inline const QString kResolutionFile = QStringLiteral("rex.dat");
+
+// Preference files hold a few bytes; anything larger is not a number and is
+// not read.
+inline constexpr qint64 kMaxFileSize = 4096;
+
+// The process-wide StartupFlag: 1 opens the main window directly.
+std::int16_t startupFlag();
+void setStartupFlag(std::int16_t flag);
+
+// The process-wide ResolutionChoice: the text of rex.dat as read, until the
+// chooser replaces it with an option index.
+class ResolutionChoice {
+public:
+    void setText(const QByteArray& text) {
+        m_text = text;
+        m_index.reset();
+    }
+    void setIndex(int index) { m_index = index; }
+    // The choice as a number; throws toolkit::Error naming rex.dat when its
+    // text is not one.
+    long long number() const;
+    // A readable form of what it holds, for messages.
+    QString describe() const;
+
+private:
+    QByteArray m_text;
+    std::optional<int> m_index;
+};
+ResolutionChoice& resolutionChoice();
+
+// The reading rule: blanks, tabs and line ends around an optionally signed
+// decimal integer. Values beyond the range of long long saturate.
+std::optional<long long> parseNumber(const QByteArray& text);
+
+// The file format: sign position (blank or minus), digits, blank, CR LF.
+QByteArray formatNumber(long long value);
+
+// Whether an ordinary file of that name exists. Anything else in its place (a
+// folder, a special file, a dangling link) throws toolkit::Error, since
+// creating the file there would fail or destroy it.
+bool preferenceFileExists(const QString& name);
+
+// Reads the whole file; throws toolkit::Error when it cannot be read or is too large.
+QByteArray readPreferenceFile(const QString& name);
+
+// Replaces the whole file atomically; throws toolkit::Error when it cannot be written.
+void writePreferenceFile(const QString& name, long long value);
+
+// A short readable rendering of a file's content for the error report.
+QString describeContent(const QByteArray& content);
+
+// The Italian advice that closes every report about a damaged file.
+QString repairAdvice(const QString& name);
+
+}  // namespace startup

@@ -1,0 +1,172 @@
+#include "toolkit/forms.h"
+
+#include <QCloseEvent>
+#include <QLayout>
+#include <QPainter>
+
+#include "toolkit/services.h"
+#include "toolkit/twips.h"
+
+namespace toolkit {
+
+ClientArea::ClientArea(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("client"));
+}
+
+void ClientArea::setPicture(const QPixmap& picture) {
+    m_picture = picture;
+    update();
+}
+
+void ClientArea::setColour(const QColor& colour) {
+    m_colour = colour;
+    update();
+}
+
+void ClientArea::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (m_colour.isValid()) {
+        painter.fillRect(rect(), m_colour);
+    }
+    if (!m_picture.isNull()) {
+        // Unscaled from the top-left corner; what lies beyond the area is cut off.
+        painter.drawPixmap(QPoint(0, 0), m_picture);
+    }
+}
+
+Form::Form(const QString& name) : m_client(new ClientArea(this)) {
+    setObjectName(name);
+    // A fixed single border with the system menu and the close box, and no
+    // minimize or maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setCentralWidget(m_client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Form::load() {
+    Form_Load();
+}
+
+void Form::setClientSizeTwips(int width, int height) {
+    m_client->setFixedSize(twipsToPixels(width), twipsToPixels(height));
+    adjustSize();
+}
+
+void Form::setLeftTwips(double left) {
+    move(twipsToPixels(left), pos().y());
+}
+
+void Form::setTopTwips(double top) {
+    move(pos().x(), twipsToPixels(top));
+}
+
+double Form::widthTwips() const {
+    return pixelsToTwips(frameGeometry().width());
+}
+
+double Form::heightTwips() const {
+    return pixelsToTwips(frameGeometry().height());
+}
+
+double Form::clientWidthTwips() const {
+    return pixelsToTwips(m_client->width());
+}
+
+void Form::setTabOrder(const std::vector<QWidget*>& order) {
+    m_tabOrder = order;
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+    for (QWidget* widget : order) {
+        if (widget->focusPolicy() & Qt::TabFocus && !widget->isHidden() && widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    // The close box unloads the window.
+    event->accept();
+    runGuarded([this] { Forms::instance().unload(this); });
+}
+
+Forms& Forms::instance() {
+    static Forms forms;
+    return forms;
+}
+
+Form* Forms::find(const QString& key) const {
+    const auto it = m_forms.find(key);
+    return it == m_forms.end() ? nullptr : it->second.data();
+}
+
+int Forms::loadedCount() const {
+    int count = 0;
+    for (const auto& [key, form] : m_forms) {
+        count += form ? 1 : 0;
+    }
+    return count;
+}
+
+QStringList Forms::loadedNames() const {
+    QStringList names;
+    for (const auto& [key, form] : m_forms) {
+        if (form) {
+            names << key;
+        }
+    }
+    return names;
+}
+
+void Forms::add(const QString& key, Form* form) {
+    m_forms[key] = form;
+}
+
+void Forms::loadOrDrop(Form* form) {
+    try {
+        form->load();
+    } catch (...) {
+        // A window whose load handling failed never counts as loaded.
+        m_forms.erase(form->objectName());
+        delete form;
+        throw;
+    }
+}
+
+void Forms::bringUp(Form* form) {
+    form->show();
+    form->raise();
+    form->activateWindow();
+}
+
+void Forms::unload(Form* form) {
+    const auto it = m_forms.find(form->objectName());
+    if (it == m_forms.end() || it->second != form) {
+        return;
+    }
+    m_forms.erase(it);
+    form->hide();
+    form->deleteLater();
+    if (loadedCount() == 0) {
+        End(0);
+    }
+}
+
+void Forms::unloadAllSilently() {
+    auto forms = std::move(m_forms);
+    m_forms.clear();
+    for (auto& [key, form] : forms) {
+        if (form) {
+            form->hide();
+            form->deleteLater();
+        }
+    }
+}
+
+void unload(Form* form) {
+    Forms::instance().unload(form);
+}
+
+}  // namespace toolkit

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QRect>
+#include <QtGlobal>
+
+namespace toolkit {
+
+// Positions and sizes are given in twips: 1440 to the logical inch, so 15 to
+// the logical pixel. Qt's high-DPI scaling maps logical pixels to the device.
+inline constexpr int kTwipsPerPixel = 15;
+
+inline int twipsToPixels(double twips) {
+    return qRound(twips / kTwipsPerPixel);
+}
+
+inline int pixelsToTwips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
+
+inline QRect twipsRect(int left, int top, int width, int height) {
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
+// The screen's size in twips.
+int screenWidthTwips();
+int screenHeightTwips();
+
+}  // namespace toolkit
