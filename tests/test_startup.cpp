@@ -1,0 +1,256 @@
+// Start-up against the preference files on disk: which window opens, what the
+// files hold afterwards, and the error report for damaged files.
+
+#include <QTest>
+
+#include "forms/main/mainwindow.h"
+#include "forms/options/frmopzioni.h"
+#include "startup/modulo1.h"
+#include "startup/preferences.h"
+#include "support.h"
+
+using testing::Sandbox;
+
+namespace {
+
+const QByteArray kMissing;  // a null array: the file does not exist
+
+QByteArray canonical(long long value) {
+    return startup::formatNumber(value);
+}
+
+void place(const QString& name, const QByteArray& content) {
+    if (!content.isNull()) {
+        Sandbox::write(name, content);
+    }
+}
+
+QString firstText(const Sandbox& sandbox) {
+    return sandbox.boxes.shown.empty() ? QString() : sandbox.boxes.shown.front().text;
+}
+
+}  // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readingRule_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<qlonglong>("value");
+        QTest::newRow("canonical") << QByteArray(" 1 \r\n") << true << 1LL;
+        QTest::newRow("extra line end") << QByteArray(" 2 \r\n\r\n") << true << 2LL;
+        QTest::newRow("digit alone") << QByteArray("1") << true << 1LL;
+        QTest::newRow("negative") << QByteArray("-7 \r\n") << true << -7LL;
+        QTest::newRow("plus") << QByteArray("+1") << true << 1LL;
+        QTest::newRow("minus zero") << QByteArray("-0") << true << 0LL;
+        QTest::newRow("blanks around") << QByteArray(" \t -1 \n") << true << -1LL;
+        QTest::newRow("huge saturates")
+            << QByteArray("99999999999999999999") << true << std::numeric_limits<qlonglong>::max();
+        QTest::newRow("empty") << QByteArray("") << false << 0LL;
+        QTest::newRow("blanks only") << QByteArray(" \r\n \r\n") << false << 0LL;
+        QTest::newRow("letters") << QByteArray("abc") << false << 0LL;
+        QTest::newRow("fraction") << QByteArray("1.5") << false << 0LL;
+        QTest::newRow("exponent") << QByteArray("1e3") << false << 0LL;
+        QTest::newRow("hex") << QByteArray("0x1") << false << 0LL;
+        QTest::newRow("sign alone") << QByteArray("-") << false << 0LL;
+        QTest::newRow("inner blank") << QByteArray("1 2") << false << 0LL;
+        QTest::newRow("byte-order mark") << QByteArray(
+                                                "\xEF\xBB\xBF"
+                                                "1")
+                                         << false << 0LL;
+        QTest::newRow("NUL") << QByteArray("1\0", 2) << false << 0LL;
+    }
+    void readingRule() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, isNumber);
+        QFETCH(qlonglong, value);
+        const std::optional<long long> parsed = startup::parseNumber(text);
+        QCOMPARE(parsed.has_value(), isNumber);
+        if (isNumber) {
+            QCOMPARE(*parsed, value);
+        }
+    }
+
+    void fileFormat() {
+        QCOMPARE(canonical(0), QByteArray("\x20\x30\x20\x0D\x0A"));
+        QCOMPARE(canonical(1), QByteArray("\x20\x31\x20\x0D\x0A"));
+        QCOMPARE(canonical(2), QByteArray("\x20\x32\x20\x0D\x0A"));
+        QCOMPARE(canonical(-12), QByteArray("-12 \r\n"));
+        QCOMPARE(canonical(std::numeric_limits<long long>::min()),
+                 QByteArray("-9223372036854775808 \r\n"));
+    }
+
+    // Each row: the two files before start-up (null = missing), the files
+    // afterwards, and the window that opens.
+    void decisionTable_data() {
+        QTest::addColumn<QByteArray>("startBefore");
+        QTest::addColumn<QByteArray>("rexBefore");
+        QTest::addColumn<QByteArray>("startAfter");
+        QTest::addColumn<QByteArray>("rexAfter");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("selected");  // chooser: selected option index
+        QTest::addColumn<int>("checkValue");
+
+        const QByteArray c0 = canonical(0), c1 = canonical(1), c2 = canonical(2);
+        QTest::newRow("first start") << kMissing << kMissing << c0 << c1 << "frmOpzioni" << 1 << 0;
+        QTest::newRow("F missing, R 2") << kMissing << c2 << c0 << c2 << "frmOpzioni" << 2 << 0;
+        QTest::newRow("F 0, R 0") << c0 << c0 << c0 << c0 << "frmOpzioni" << 0 << 0;
+        QTest::newRow("F 1, R missing") << c1 << kMissing << c1 << c1 << "frm640" << -1 << -1;
+        QTest::newRow("F 1, R 0") << c1 << c0 << c1 << c0 << "frm1280" << -1 << -1;
+        QTest::newRow("F 1, R 1") << c1 << c1 << c1 << c1 << "frm640" << -1 << -1;
+        QTest::newRow("F 1, R 2") << c1 << c2 << c1 << c2 << "frm800" << -1 << -1;
+        QTest::newRow("F 2 dims the box") << c2 << c0 << c2 << c0 << "frmOpzioni" << 0 << 2;
+        QTest::newRow("R extra line end") << c1 << QByteArray(" 2 \r\n\r\n") << c1
+                                          << QByteArray(" 2 \r\n\r\n") << "frm800" << -1 << -1;
+        QTest::newRow("digits alone") << QByteArray("1") << QByteArray("0") << QByteArray("1")
+                                      << QByteArray("0") << "frm1280" << -1 << -1;
+        QTest::newRow("F +1") << QByteArray("+1") << c2 << QByteArray("+1") << c2 << "frm800" << -1
+                              << -1;
+        QTest::newRow("F -0") << QByteArray("-0") << c1 << QByteArray("-0") << c1 << "frmOpzioni"
+                              << 1 << 0;
+    }
+    void decisionTable() {
+        QFETCH(QByteArray, startBefore);
+        QFETCH(QByteArray, rexBefore);
+        QFETCH(QByteArray, startAfter);
+        QFETCH(QByteArray, rexAfter);
+        QFETCH(QString, window);
+        QFETCH(int, selected);
+        QFETCH(int, checkValue);
+
+        Sandbox sandbox;
+        place(startup::kStartupFile, startBefore);
+        place(startup::kResolutionFile, rexBefore);
+        toolkit::runGuarded([] { Modulo1::Main(); });
+
+        QVERIFY2(sandbox.boxes.shown.empty(), qPrintable(firstText(sandbox)));
+        QVERIFY(sandbox.end.statuses.empty());
+        QCOMPARE(toolkit::Forms::instance().loadedNames(), QStringList{window});
+        toolkit::Form* form = toolkit::Forms::instance().find(window);
+        QVERIFY(form->isVisible());
+        if (selected >= 0) {
+            auto* chooser = qobject_cast<forms::frmOpzioni*>(form);
+            for (int i = 0; i < 3; ++i) {
+                QCOMPARE(chooser->option(i)->isChecked(), i == selected);
+            }
+            QCOMPARE(chooser->check()->value(), checkValue);
+        }
+        QCOMPARE(Sandbox::read(startup::kStartupFile), startAfter);
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexAfter);
+    }
+
+    // Damaged files stop the start with a report naming the file and what it
+    // holds; no window opens and no file changes.
+    void damagedFiles_data() {
+        QTest::addColumn<QByteArray>("startBefore");
+        QTest::addColumn<QByteArray>("rexBefore");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("shows");
+
+        const QByteArray c0 = canonical(0), c1 = canonical(1);
+        QTest::newRow("F empty") << QByteArray("") << c1 << "frmstart.dat"
+                                 << "vuoto";
+        QTest::newRow("F blanks") << QByteArray(" \r\n") << c1 << "frmstart.dat"
+                                  << "« \\r\\n»";
+        QTest::newRow("F not a number") << QByteArray("abc") << c1 << "frmstart.dat"
+                                        << "«abc»";
+        QTest::newRow("F fraction") << QByteArray("1.5") << c1 << "frmstart.dat"
+                                    << "«1.5»";
+        QTest::newRow("F too big") << QByteArray("32768") << c1 << "frmstart.dat"
+                                   << "«32768»";
+        QTest::newRow("F too small") << QByteArray("-32769") << c1 << "frmstart.dat"
+                                     << "-32768";
+        QTest::newRow("F huge") << QByteArray("99999999999999999999") << c1 << "frmstart.dat"
+                                << "«99999999999999999999»";
+        QTest::newRow("F binary") << QByteArray("\x01\xFF\x00z", 4) << c1 << "frmstart.dat"
+                                  << "«\\x01\\xFF\\x00z»";
+        QTest::newRow("F 5 at chooser") << QByteArray("5") << c1 << "frmstart.dat"
+                                        << "«5»";
+        QTest::newRow("F -1 at chooser") << QByteArray(" -1 ") << c1 << "frmstart.dat"
+                                         << "«-1»";
+        QTest::newRow("F 32767 at chooser") << QByteArray("32767") << c1 << "frmstart.dat"
+                                            << "«32767»";
+        QTest::newRow("R 3 with F 1") << c1 << QByteArray(" 3 \r\n") << "rex.dat"
+                                      << "« 3 \\r\\n»";
+        QTest::newRow("R -1 with F 1") << c1 << QByteArray("-1") << "rex.dat"
+                                       << "«-1»";
+        QTest::newRow("R text with F 1") << c1 << QByteArray("due") << "rex.dat"
+                                         << "«due»";
+        QTest::newRow("R empty with F 1") << c1 << QByteArray("") << "rex.dat"
+                                          << "vuoto";
+        QTest::newRow("R 5 at chooser") << c0 << QByteArray("5") << "rex.dat"
+                                        << "«5»";
+        QTest::newRow("R text at chooser") << c0 << QByteArray("x") << "rex.dat"
+                                           << "«x»";
+        QTest::newRow("F too large to read") << QByteArray(100000, '1') << c1 << "frmstart.dat"
+                                             << "troppo grande";
+    }
+    void damagedFiles() {
+        QFETCH(QByteArray, startBefore);
+        QFETCH(QByteArray, rexBefore);
+        QFETCH(QString, named);
+        QFETCH(QString, shows);
+
+        Sandbox sandbox;
+        place(startup::kStartupFile, startBefore);
+        place(startup::kResolutionFile, rexBefore);
+        toolkit::runGuarded([] { Modulo1::Main(); });
+
+        QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
+        QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
+        const testing::ShownBox& box = sandbox.boxes.shown.front();
+        QCOMPARE(box.title, QString("Zelvano"));
+        QVERIFY2(box.text.contains(QStringLiteral("«%1»").arg(named)), qPrintable(box.text));
+        QVERIFY2(box.text.contains(shows), qPrintable(box.text));
+        testing::flushDeletes();
+        QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+        QCOMPARE(Sandbox::read(startup::kStartupFile), startBefore);
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexBefore);
+    }
+
+    void folderInPlaceOfFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("frmstart.dat") << startup::kStartupFile;
+        QTest::newRow("rex.dat") << startup::kResolutionFile;
+    }
+    void folderInPlaceOfFile() {
+        QFETCH(QString, name);
+        Sandbox sandbox;
+        QVERIFY(QDir().mkdir(name));
+        toolkit::runGuarded([] { Modulo1::Main(); });
+        QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
+        QVERIFY(sandbox.boxes.shown.front().text.contains(QStringLiteral("«%1»").arg(name)));
+        QVERIFY(sandbox.boxes.shown.front().text.contains(QStringLiteral("cartella")));
+        // Nothing was created: the other file is still missing.
+        const QString other =
+            name == startup::kStartupFile ? startup::kResolutionFile : startup::kStartupFile;
+        QVERIFY(!QFileInfo::exists(other));
+        QVERIFY(QFileInfo(name).isDir());
+    }
+
+    void danglingLinkIsNotReplaced() {
+        Sandbox sandbox;
+        QVERIFY(QFile::link(QStringLiteral("nowhere/frmstart.dat"), startup::kStartupFile));
+        toolkit::runGuarded([] { Modulo1::Main(); });
+        QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
+        QVERIFY(QFileInfo(startup::kStartupFile).isSymLink());
+        QVERIFY(!QFileInfo::exists(startup::kResolutionFile));
+    }
+
+    void unwritableDirectoryReported() {
+        Sandbox sandbox;
+        // Running as root, permissions do not stop a write: a folder does.
+        QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+        QVERIFY(QDir::setCurrent(QStringLiteral("sub")));
+        QVERIFY(QDir().rmdir(QDir::currentPath()));  // the current folder is gone
+        toolkit::runGuarded([] { Modulo1::Main(); });
+        QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
+        QVERIFY2(firstText(sandbox).contains(QStringLiteral("«rex.dat»")),
+                 qPrintable(firstText(sandbox)));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
