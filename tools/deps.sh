@@ -4,7 +4,7 @@
 set -euo pipefail
 
 zelvano_packages=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config dpkg-dev file
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils
