@@ -1,0 +1,47 @@
+#include "forms/joke/frmhaha.h"
+
+#include <QIcon>
+
+#include "forms/author/frmio.h"
+#include "toolkit/twips.h"
+
+namespace forms {
+
+FRMHAHA::FRMHAHA()
+    : toolkit::Form(QStringLiteral("FRMHAHA")), m_label1(new toolkit::OutlinedLabel(client())) {
+    setWindowTitle(QStringLiteral("AH AH AH AH AH AH"));
+    setWindowIcon(QIcon(QStringLiteral(":/joke.ico")));
+    // The picture is larger than the window: only its top-left part shows.
+    client()->setColour(QColor(0, 0, 255));
+    client()->setPicture(QPixmap(QStringLiteral(":/joke.jpg")));
+
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setColour(QColor(0, 255, 0));
+    m_label1->setAlignment(Qt::AlignHCenter);
+    QFont font(QStringLiteral("Swis721 BdOul BT"));
+    font.setPointSize(12);
+    font.setWeight(QFont::Normal);
+    m_label1->setFont(font);
+    m_label1->setGeometry(toolkit::twipsRect(240, 240, 3252, 1452));
+
+    setClientSizeTwips(3744, 1776);
+}
+
+FRMHAHA* FRMHAHA::show() {
+    return toolkit::show<FRMHAHA>(QStringLiteral("FRMHAHA"));
+}
+
+void FRMHAHA::centreOn(float screenWidth, float screenHeight) {
+    setLeftTwips(centredLeft(screenWidth, static_cast<float>(widthTwips())));
+    setTopTwips(centredLeft(screenHeight, static_cast<float>(heightTwips())));
+}
+
+void FRMHAHA::Form_Load() {
+    centreOn(static_cast<float>(toolkit::screenWidthTwips()),
+             static_cast<float>(toolkit::screenHeightTwips()));
+    m_label1->setText(QStringLiteral("AH AH AH MA DAVVERO VI") + QChar(13) +
+                      QStringLiteral("SERVE UN AIUTO?") + QChar(13) +
+                      QStringLiteral("MA PER PIACERE AH AH AH"));
+}
+
+}  // namespace forms

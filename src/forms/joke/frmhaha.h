@@ -1,0 +1,30 @@
+#pragma once
+
+#include "toolkit/forms.h"
+#include "toolkit/outlinedlabel.h"
+
+namespace forms {
+
+// The joke help window: a mocking answer to the request for help.
+class FRMHAHA final : public toolkit::Form {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FRMHAHA)
+
+public:
+    FRMHAHA();
+
+    static FRMHAHA* show();
+
+    // Places the window in the middle of a screen of the given size (twips).
+    void centreOn(float screenWidth, float screenHeight);
+
+    toolkit::OutlinedLabel* label1() const { return m_label1; }
+
+protected:
+    void Form_Load() override;
+
+private:
+    toolkit::OutlinedLabel* m_label1;
+};
+
+}  // namespace forms
