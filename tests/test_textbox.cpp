@@ -1,0 +1,522 @@
+// The toolkit's text box on its own: exact text in and out, what it shows,
+// the keyboard, the clipboard, drag and drop, undo, and how it wraps.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include <memory>
+
+#include "cipher/cipher.h"
+#include "toolkit/textbox.h"
+
+using toolkit::TextBox;
+
+namespace {
+
+QString code(int c) {
+    return QString(QChar(cipher::CodeToChar(c)));
+}
+
+QString allCodes() {
+    QString text;
+    for (int c = 0; c < 256; ++c) {
+        text += code(c);
+    }
+    return text;
+}
+
+QString unassigned() {
+    return QString::fromUtf16(u"\u0081\u008D\u008F\u0090\u009D");
+}
+
+// A shown box with a line edit after it in the tab chain.
+struct Window {
+    Window() {
+        auto* layout = new QVBoxLayout(&top);
+        box = new TextBox;
+        other = new QLineEdit;
+        layout->addWidget(box);
+        layout->addWidget(other);
+        top.resize(300, 300);
+        top.show();
+        if (!QTest::qWaitForWindowExposed(&top)) {
+            qFatal("window not exposed");
+        }
+        box->setFocus();
+    }
+    QWidget top;
+    TextBox* box;
+    QLineEdit* other;
+};
+
+// Types each character as its own key, as a keyboard layout gives it.
+void type(QWidget* widget, const QString& text) {
+    for (const QChar ch : text) {
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+void moveTo(TextBox* box, int position, int anchor = -1) {
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(anchor < 0 ? position : anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+}
+
+// Positions of the document characters drawn with the C1 mark style.
+QList<int> overlined(const TextBox& box) {
+    QList<int> positions;
+    const int length = box.document()->characterCount() - 1;
+    for (int i = 0; i < length; ++i) {
+        QTextCursor cursor(box.document());
+        cursor.setPosition(i + 1);
+        if (cursor.charFormat().fontOverline()) {
+            positions << i;
+        }
+    }
+    return positions;
+}
+
+QMimeData* mime(const QString& exact, const QString& plain) {
+    auto* data = new QMimeData;
+    if (!exact.isNull()) {
+        QByteArray bytes;
+        for (const QChar ch : exact) {
+            bytes.append(static_cast<char>(ch.unicode() & 0xFF));
+            bytes.append(static_cast<char>(ch.unicode() >> 8));
+        }
+        data->setData(TextBox::kMimeType, bytes);
+    }
+    if (!plain.isNull()) {
+        data->setText(plain);
+    }
+    return data;
+}
+
+QString exactFrom(const QMimeData* data) {
+    const QByteArray bytes = data->data(TextBox::kMimeType);
+    QString text;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        text += QChar(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    }
+    return text;
+}
+
+}  // namespace
+
+class TestTextBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data() {
+        QTest::addColumn<QString>("text");
+        QString besideBreaks;
+        for (int c = 0; c < 256; ++c) {
+            besideBreaks += "\r" + code(c) + "\n" + code(c) + "\r\n";
+        }
+        QString reversed = allCodes();
+        std::reverse(reversed.begin(), reversed.end());
+        QTest::newRow("empty") << QString("");
+        QTest::newRow("every code") << allCodes();
+        QTest::newRow("every code reversed") << reversed;
+        QTest::newRow("every code beside CR and LF") << besideBreaks;
+        QTest::newRow("lone CR") << "a\rb";
+        QTest::newRow("lone LF") << "a\nb";
+        QTest::newRow("CR LF") << "a\r\nb";
+        QTest::newRow("LF CR") << "a\n\rb";
+        QTest::newRow("CR CR LF") << "\r\r\n";
+        QTest::newRow("CR LF LF") << "\r\n\n";
+        QTest::newRow("breaks only") << "\r\n\r\n";
+        QTest::newRow("CR at the end") << "x\r";
+        QTest::newRow("LF at the start") << "\nx";
+        QTest::newRow("code 0") << code(0) + "a" + code(0) + code(0);
+        QTest::newRow("DEL") << "a\x7f";
+        QTest::newRow("unassigned codes") << unassigned() + "a" + unassigned();
+        QTest::newRow("no-break space") << QString::fromUtf16(u"a\u00A0 \u00A0");
+        QTest::newRow("soft hyphen") << QString::fromUtf16(u"a\u00ADb");
+        QTest::newRow("pictures in the text")
+            << QString::fromUtf16(u"\u2400") + code(0) +
+                   QString::fromUtf16(u"\u240D\r\u2421\x7f\u2401\u0081\u0081\u2401");
+        QTest::newRow("separators") << QString::fromUtf16(u"a\u2028b\u2029c\u2424\u2029\u2028");
+        QTest::newRow("frame markers") << QString::fromUtf16(u"\uFDD0a\uFDD1\uFFFD");
+        QTest::newRow("outside the code page") << QString::fromUtf16(u"😀 αβ 中文");
+    }
+    void roundTrip() {
+        QFETCH(QString, text);
+        TextBox box;
+        box.setText(text);
+        QCOMPARE(box.text(), text);
+        // Replacing a text whose last character is a marked one.
+        box.setText(unassigned() + "\r");
+        box.moveCursor(QTextCursor::End);
+        box.setText(text);
+        QCOMPARE(box.text(), text);
+        QCOMPARE(box.document()->isUndoAvailable(), false);
+    }
+
+    void everyCodeInEveryNeighbourhood() {
+        TextBox box;
+        const QStringList contexts = {"%1", "\r%1", "%1\r", "\n%1", "%1\n", "\r\n%1\r\n", "a%1b"};
+        for (int c = 0; c < 256; ++c) {
+            for (const QString& context : contexts) {
+                const QString text = context.arg(code(c));
+                box.setText(text);
+                if (box.text() != text) {
+                    QFAIL(qPrintable(QString("code %1 in \"%2\"").arg(c).arg(context)));
+                }
+            }
+        }
+    }
+
+    // The document: a CR LF pair is a paragraph break, other controls show
+    // as control pictures, the unassigned codes also carry the C1 mark style.
+    void whatTheBoxShows_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QList<int>>("marked");
+        QTest::newRow("CR LF") << "a\r\nb" << QString::fromUtf16(u"a\u2029b") << 2 << QList<int>{};
+        QTest::newRow("lone CR and LF")
+            << "a\rb\nc\n\r" << QString::fromUtf16(u"a\u240Db\u240Ac\u240A\u240D") << 1
+            << QList<int>{};
+        QTest::newRow("code 0, tab, escape, DEL")
+            << code(0) + "\t\x1b\x7f" << QString::fromUtf16(u"\u2400\u2409\u241B\u2421") << 1
+            << QList<int>{};
+        QTest::newRow("unassigned codes")
+            << "a" + unassigned() << QString::fromUtf16(u"a\u2401\u240D\u240F\u2410\u241D") << 1
+            << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("no-break space")
+            << QString::fromUtf16(u"\u00A0") << QString::fromUtf16(u"\u00A0") << 1 << QList<int>{};
+        QTest::newRow("CR CR LF LF")
+            << "\r\r\n\n"
+            << QString::fromUtf16(u"\u240D\u2029\u240A") << 2 << QList<int>{};
+    }
+    void whatTheBoxShows() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QFETCH(int, lines);
+        QFETCH(QList<int>, marked);
+        TextBox box;
+        box.setText(text);
+        QCOMPARE(box.document()->toRawText(), shown);
+        QCOMPARE(box.document()->blockCount(), lines);
+        QCOMPARE(overlined(box), marked);
+    }
+
+    void settings() {
+        TextBox box;
+        QCOMPARE(box.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(box.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(box.lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QVERIFY(box.tabChangesFocus());
+    }
+
+    void typingEveryCharacterOfTheCodePage() {
+        Window w;
+        QString printable;
+        for (int c = 32; c < 256; ++c) {
+            if (c != 127 && !unassigned().contains(code(c))) {
+                printable += code(c);
+            }
+        }
+        type(w.box, printable.left(100));
+        QTest::keyClick(w.box, Qt::Key_Return);
+        type(w.box, printable.mid(100));
+        QCOMPARE(w.box->text(), printable.left(100) + "\r\n" + printable.mid(100));
+    }
+
+    void lineBreakKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Shift+Return") << int(Qt::Key_Return) << int(Qt::ShiftModifier);
+    }
+    void lineBreakKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        Window w;
+        type(w.box, "ab");
+        QTest::keyClick(w.box, Qt::Key_Left);
+        QTest::keyClick(w.box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(w.box->text(), QString("a\r\nb"));
+        QCOMPARE(w.box->document()->blockCount(), 2);
+    }
+
+    void tabKeys() {
+        Window w;
+        type(w.box, "a");
+        QTest::keyClick(w.box, Qt::Key_Tab, Qt::ControlModifier);
+        type(w.box, "b");
+        QCOMPARE(w.box->text(), QString("a\tb"));
+        QCOMPARE(w.top.focusWidget(), w.box);
+        QTest::keyClick(w.box, Qt::Key_Tab);
+        QCOMPARE(w.top.focusWidget(), w.other);
+        QTest::keyClick(w.other, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(w.top.focusWidget(), w.box);
+        QCOMPARE(w.box->text(), QString("a\tb"));
+    }
+
+    // Typed characters beside a marked one read as what was typed and take
+    // the plain style, also a typed control picture.
+    void typingBesideMarks() {
+        Window w;
+        w.box->setText(QString::fromUtf16(u"\u0081\u0090"));
+        w.box->moveCursor(QTextCursor::End);
+        type(w.box, QString::fromUtf16(u"é\u2410"));
+        moveTo(w.box, 0);
+        type(w.box, "x");
+        moveTo(w.box, 2);
+        type(w.box, QString::fromUtf16(u"\u2401y"));
+        QCOMPARE(w.box->text(), QString::fromUtf16(u"x\u0081\u2401y\u0090é\u2410"));
+        QCOMPARE(overlined(*w.box), (QList<int>{1, 4}));
+    }
+
+    void typingOverASelection() {
+        Window w;
+        w.box->setText(QString::fromUtf16(u"a\u0081\u0081b"));
+        moveTo(w.box, 3, 1);
+        type(w.box, QString::fromUtf16(u"\u2401"));
+        QCOMPARE(w.box->text(), QString::fromUtf16(u"a\u2401b"));
+        QCOMPARE(overlined(*w.box), QList<int>{});
+    }
+
+    void deleting_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("after");
+        const int backspace = Qt::Key_Backspace;
+        const int del = Qt::Key_Delete;
+        QTest::newRow("backspace joins lines") << "a\r\nb" << 2 << backspace << "ab";
+        QTest::newRow("delete joins lines") << "a\r\nb" << 1 << del << "ab";
+        QTest::newRow("backspace a lone CR") << "a\rb" << 2 << backspace << "ab";
+        QTest::newRow("delete a lone LF") << "\n\r" << 0 << del << "\r";
+        QTest::newRow("backspace an unassigned code")
+            << QString::fromUtf16(u"a\u0081\u008Db") << 2 << backspace
+            << QString::fromUtf16(u"a\u008Db");
+        QTest::newRow("delete code 0") << code(0) + code(0) << 1 << del << code(0);
+    }
+    void deleting() {
+        QFETCH(QString, text);
+        QFETCH(int, position);
+        QFETCH(int, key);
+        QFETCH(QString, after);
+        Window w;
+        w.box->setText(text);
+        moveTo(w.box, position);
+        QTest::keyClick(w.box, Qt::Key(key));
+        QCOMPARE(w.box->text(), after);
+    }
+
+    void undoAndRedo() {
+        Window w;
+        const QString text = allCodes() + "\r\n" + unassigned();
+        w.box->setText(text);
+        QTest::keySequence(w.box, QKeySequence::SelectAll);
+        QTest::keyClick(w.box, Qt::Key_Delete);
+        QCOMPARE(w.box->text(), QString());
+        QTest::keySequence(w.box, QKeySequence::Undo);
+        QCOMPARE(w.box->text(), text);
+        QTest::keySequence(w.box, QKeySequence::Redo);
+        QCOMPARE(w.box->text(), QString());
+        QTest::keySequence(w.box, QKeySequence::Undo);
+
+        // Typing is one step, a paste another.
+        w.box->moveCursor(QTextCursor::End);
+        type(w.box, "abc");
+        QApplication::clipboard()->setMimeData(mime(QString::fromUtf16(u"\r\u0090"), "x"));
+        QTest::keySequence(w.box, QKeySequence::Paste);
+        QCOMPARE(w.box->text(), text + QString::fromUtf16(u"abc\r\u0090"));
+        QTest::keySequence(w.box, QKeySequence::Undo);
+        QCOMPARE(w.box->text(), text + "abc");
+        QTest::keySequence(w.box, QKeySequence::Undo);
+        QCOMPARE(w.box->text(), text);
+        QTest::keySequence(w.box, QKeySequence::Redo);
+        QTest::keySequence(w.box, QKeySequence::Redo);
+        QCOMPARE(w.box->text(), text + QString::fromUtf16(u"abc\r\u0090"));
+    }
+
+    void copy_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("exact");
+        QTest::addColumn<QString>("plain");
+        const QString all = allCodes();
+        QTest::newRow("every code, then a line")
+            << all + "\r\nx" << 0 << 258 << all + "\r\nx" << all + "\nx";
+        QTest::newRow("across a line break") << "ab\r\ncd" << 1 << 4 << "b\r\nc"
+                                             << "b\nc";
+        QTest::newRow("marks") << "a" + code(0x81) + "\r" + code(0) + "b" << 1 << 4
+                               << code(0x81) + "\r" + code(0) << code(0x81) + "\r" + code(0);
+        QTest::newRow("lone CR before lone LF") << "\r\n\n\r" << 1 << 3 << "\n\r"
+                                                << "\n\r";
+        QTest::newRow("lone CR then lone LF make a pair in plain text") << "a\r\n\n"
+                                                                        << 1 << 2 << "\r\n"
+                                                                        << "\n";
+    }
+    void copy() {
+        QFETCH(QString, text);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, exact);
+        QFETCH(QString, plain);
+        Window w;
+        w.box->setText(text);
+        moveTo(w.box, to, from);
+        QTest::keySequence(w.box, QKeySequence::Copy);
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data != nullptr);
+        QCOMPARE(exactFrom(data), exact);
+        QCOMPARE(data->text(), plain);
+        QCOMPARE(w.box->text(), text);
+    }
+
+    void paste_data() {
+        QTest::addColumn<QString>("exact");  // null: no exact format on the clipboard
+        QTest::addColumn<QString>("plain");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("exact format") << "\r" + code(0) + "\n\r\n" + code(0x9D) << "?"
+                                      << "\r" + code(0) + "\n\r\n" + code(0x9D);
+        QTest::newRow("exact format wins") << "x"
+                                           << "y"
+                                           << "x";
+        QTest::newRow("plain LF") << QString() << "a\nb\n"
+                                  << "a\r\nb\r\n";
+        QTest::newRow("plain CR LF") << QString() << "a\r\nb"
+                                     << "a\r\nb";
+        QTest::newRow("plain lone CR") << QString() << "a\rb"
+                                       << "a\rb";
+        QTest::newRow("plain no-break space and tab")
+            << QString() << QString::fromUtf16(u"\u00A0\t") << QString::fromUtf16(u"\u00A0\t");
+        QTest::newRow("plain from elsewhere")
+            << QString() << QString::fromUtf16(u"αβ😀") << QString::fromUtf16(u"αβ😀");
+    }
+    void paste() {
+        QFETCH(QString, exact);
+        QFETCH(QString, plain);
+        QFETCH(QString, inserted);
+        Window w;
+        w.box->setText("0" + code(0x81) + code(0x81) + "3");
+        moveTo(w.box, 3, 1);
+        QApplication::clipboard()->setMimeData(mime(exact, plain));
+        QTest::keySequence(w.box, QKeySequence::Paste);
+        QCOMPARE(w.box->text(), "0" + inserted + "3");
+    }
+
+    void cutAndPasteBetweenBoxes() {
+        Window a;
+        Window b;
+        const QString text = allCodes() + "\r\n" + allCodes();
+        a.box->setText(text);
+        b.box->setText(code(0x90));
+        a.box->selectAll();
+        QTest::keySequence(a.box, QKeySequence::Cut);
+        QCOMPARE(a.box->text(), QString());
+        b.box->moveCursor(QTextCursor::End);
+        QTest::keySequence(b.box, QKeySequence::Paste);
+        QCOMPARE(b.box->text(), code(0x90) + text);
+    }
+
+    void dragAndDrop() {
+        Window a;
+        Window b;
+        const QString text = "\r" + allCodes() + "\n";
+        a.box->setText(text);
+        a.box->selectAll();
+        a.box->copy();
+        std::unique_ptr<QMimeData> dragged(mime(exactFrom(QApplication::clipboard()->mimeData()),
+                                                QApplication::clipboard()->text()));
+        b.box->setText("xy");
+        const QPoint at = b.box->cursorRect(b.box->textCursor()).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(b.box->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(b.box->viewport(), &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(b.box->text(), text + "xy");
+    }
+
+    void inputMethodCommit() {
+        Window w;
+        w.box->setText(code(0x81));
+        w.box->moveCursor(QTextCursor::End);
+        QInputMethodEvent compose;
+        compose.setCommitString(QString::fromUtf16(u"è\u2401"));
+        QApplication::sendEvent(w.box, &compose);
+        QCOMPARE(w.box->text(), QString::fromUtf16(u"\u0081è\u2401"));
+        QCOMPARE(overlined(*w.box), QList<int>{0});
+    }
+
+    // Word wrap where the text has spaces; a run too long for it wraps
+    // anywhere, as word wrap is quadratic on such runs.
+    void wrapMode_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("anywhere");
+        QString words;
+        while (words.size() < 32766) {
+            words += "parola ";
+        }
+        words.truncate(32766);
+        QString lines;
+        while (lines.size() < 32766) {
+            lines += QString(98, 'x') + "\r\n";
+        }
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("words") << words << false;
+        QTest::newRow("short lines without spaces") << lines << false;
+        QTest::newRow("32,766 without a space") << QString(32766, 'x') << true;
+        QTest::newRow("32,766 controls") << QString(32766, QChar(1)) << true;
+        QTest::newRow("one long run among words") << words + QString(5000, 'x') << true;
+        QTest::newRow("lone LFs do not break a line")
+            << QString(5000, 'x').replace("xx", "x\n") << true;
+    }
+    void wrapMode() {
+        QFETCH(QString, text);
+        QFETCH(bool, anywhere);
+        TextBox box;
+        box.resize(160, 217);
+        box.setText(QString(5000, 'x'));
+        box.setText(text);
+        QCOMPARE(box.wordWrapMode() == QTextOption::WrapAnywhere, anywhere);
+        QCOMPARE(box.text(), text);
+        box.setText("a b");
+        QCOMPARE(box.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
+
+    void wrapModeFollowsEdits() {
+        Window w;
+        w.box->setText("una parola");
+        QApplication::clipboard()->setText(QString(5000, 'x'));
+        QTest::keySequence(w.box, QKeySequence::Paste);
+        QCOMPARE(w.box->wordWrapMode(), QTextOption::WrapAnywhere);
+        QTest::keySequence(w.box, QKeySequence::Undo);
+        QCOMPARE(w.box->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        QCOMPARE(w.box->text(), QString("una parola"));
+    }
+
+    void largeTexts() {
+        QString mebibyte;
+        while (mebibyte.size() < (1 << 20)) {
+            mebibyte += allCodes() + "\r\n" + unassigned();
+        }
+        Window w;
+        w.box->setText(mebibyte);
+        QCOMPARE(w.box->text(), mebibyte);
+        const QString run(32766, QChar(0x81));
+        w.box->setText(run);
+        QCOMPARE(w.box->text(), run);
+    }
+};
+
+QTEST_MAIN(TestTextBox)
+#include "test_textbox.moc"
