@@ -7,6 +7,8 @@
 #include <map>
 
 #include "cipher/cipher.h"
+#include "forms/author/frmio.h"
+#include "forms/joke/frmhaha.h"
 #include "forms/options/frmopzioni.h"
 #include "toolkit/services.h"
 #include "toolkit/twips.h"
@@ -202,8 +204,12 @@ void MainWindow::risoluzione_Click() {
 
 void MainWindow::info_Click() {}
 
-void MainWindow::io_Click() {}
+void MainWindow::io_Click() {
+    frmio::show();
+}
 
-void MainWindow::rrr_Click() {}
+void MainWindow::rrr_Click() {
+    FRMHAHA::show();
+}
 
 }  // namespace forms
