@@ -416,7 +416,8 @@ private slots:
         QCOMPARE(expected.size(), pictureSize);
         toolkit::Form* form = showWindow(window);
         const QImage shown = form->client()->grab().toImage();
-        QCOMPARE(QColor(shown.pixel(at)), QColor(expected.pixel(at)));
+        const QPoint device = at * shown.devicePixelRatio();
+        QCOMPARE(QColor(shown.pixel(device)), QColor(expected.pixel(at)));
     }
 
     // Centred on the screen with the outer size; a screen smaller than the
