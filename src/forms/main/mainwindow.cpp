@@ -7,6 +7,7 @@
 #include <map>
 
 #include "cipher/cipher.h"
+#include "forms/about/frmabout.h"
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
 #include "forms/options/frmopzioni.h"
@@ -202,7 +203,9 @@ void MainWindow::risoluzione_Click() {
     toolkit::unload(this);
 }
 
-void MainWindow::info_Click() {}
+void MainWindow::info_Click() {
+    frmAbout::show();
+}
 
 void MainWindow::io_Click() {
     frmio::show();
