@@ -15,6 +15,35 @@
 #include "toolkit/twips.h"
 
 namespace forms {
+namespace {
+
+// Italian names and descriptions for screen readers, the same in every layout.
+void describeForAccessibility(QWidget* widget) {
+    struct Description {
+        const char* control;
+        const char* name;
+        const char* description;
+    };
+    static constexpr Description kDescriptions[] = {
+        {"txt1", "Testo da elaborare", "Casella di ingresso: il testo da criptare o decriptare"},
+        {"txt2", "Risultato", "Casella di uscita: il testo criptato o decriptato"},
+        {"cmd1", "Cripta", "Cripta il testo della casella di ingresso"},
+        {"Command1", "Decripta", "Decripta il testo della casella di ingresso"},
+        {"Command3", "Sposta il risultato", "Sposta il risultato nella casella di ingresso"},
+        {"Command4_0", "Svuota l'ingresso", "Svuota la casella di ingresso"},
+        {"Command4_1", "Svuota il risultato", "Svuota la casella di uscita"},
+        {"Command2", "Esci", "Chiude Zelvano e tutte le sue finestre"},
+        {"prog1", "Avanzamento", "Avanzamento del comando Cripta o Decripta"},
+    };
+    for (const Description& d : kDescriptions) {
+        if (widget->objectName() == QLatin1String(d.control)) {
+            widget->setAccessibleName(QString::fromUtf8(d.name));
+            widget->setAccessibleDescription(QString::fromUtf8(d.description));
+        }
+    }
+}
+
+}  // namespace
 
 MainWindow::MainWindow(Variant variant)
     : toolkit::Form(QString::fromLatin1(layoutOf(variant).windowName)), m_variant(variant) {
@@ -70,6 +99,7 @@ void MainWindow::buildControls(const MainLayout& layout) {
     for (const ControlPlace& place : layout.controls) {
         auto* widget = client()->findChild<QWidget*>(QString::fromLatin1(place.name));
         widget->setGeometry(toolkit::twipsRect(place.left, place.top, place.width, place.height));
+        describeForAccessibility(widget);
         byTab[place.tabIndex] = widget;
     }
     std::vector<QWidget*> order;

@@ -60,6 +60,23 @@ frmOpzioni::frmOpzioni() : toolkit::Form(QStringLiteral("frmOpzioni")) {
     cancel->setGeometry(toolkit::twipsRect(3480, 2520, 1452, 492));
     connect(cancel, &QPushButton::clicked, this, toolkit::guarded([this] { Command1_Click(1); }));
 
+    label->setAccessibleName(label->text());
+    for (QRadioButton* button : m_options) {
+        button->setAccessibleName(QStringLiteral("Risoluzione %1").arg(button->text().trimmed()));
+        button->setAccessibleDescription(
+            QStringLiteral("Sceglie la disposizione della finestra principale"));
+    }
+    m_check->setAccessibleName(m_check->text());
+    m_check->setAccessibleDescription(
+        QStringLiteral("Se selezionata, al prossimo avvio Zelvano apre subito la finestra "
+                       "principale"));
+    ok->setAccessibleName(QStringLiteral("Ok"));
+    ok->setAccessibleDescription(
+        QStringLiteral("Memorizza la risoluzione scelta e apre la finestra principale"));
+    cancel->setAccessibleName(QStringLiteral("Annulla"));
+    cancel->setAccessibleDescription(
+        QStringLiteral("Apre la finestra principale senza memorizzare la risoluzione"));
+
     setTabOrder({m_options[1], m_options[2], label, ok, cancel, m_check, m_options[0]});
     setClientSizeTwips(5076, 3300);
 }
