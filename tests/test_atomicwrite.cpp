@@ -1,0 +1,120 @@
+// Writing a preference file under fire: a child program rewrites both files in
+// a loop and is killed with SIGKILL at random moments, hundreds of times.
+// After every kill each file must hold a whole value in the written form, the
+// old one or a newer one, never a truncated or empty file. The temporary
+// files that killed writes leave behind must not disturb the next start.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <thread>
+
+#include "startup/modulo1.h"
+#include "startup/preferences.h"
+#include "support.h"
+
+using testing::Sandbox;
+
+namespace {
+
+constexpr int kKills = 300;
+constexpr qint64 kTimeBudgetMs = 60000;
+
+// The value a file holds when its bytes are exactly the written form of one.
+std::optional<long long> wholeValue(const QByteArray& bytes) {
+    const std::optional<long long> value = startup::parseNumber(bytes);
+    if (!value || startup::formatNumber(*value) != bytes) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+QStringList leftovers() {
+    return QDir()
+        .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)
+        .filter(QRegularExpression(QStringLiteral("^(frmstart|rex)\\.dat.+")));
+}
+
+}  // namespace
+
+class TestAtomicWrite : public QObject {
+    Q_OBJECT
+
+private slots:
+    void killedWriterLeavesWholeValues() {
+        Sandbox sandbox;
+        startup::writePreferenceFile(startup::kResolutionFile, 0);
+        startup::writePreferenceFile(startup::kStartupFile, 0);
+
+        QRandomGenerator random(QRandomGenerator::global()->generate());
+        long long lastRex = 0;
+        int killedWhileWriting = 0;
+        QElapsedTimer budget;
+        budget.start();
+        for (int kill = 0; kill < kKills; ++kill) {
+            QProcess writer;
+            writer.setWorkingDirectory(sandbox.path());
+            writer.start(QStringLiteral(ZELVANO_PREFWRITER), {QString::number(lastRex + 1)});
+            QVERIFY(writer.waitForStarted(5000));
+            // Killing at once tests a writer that has barely begun; otherwise
+            // it is killed somewhere inside its loop.
+            if (random.bounded(4) != 0) {
+                QVERIFY(writer.waitForReadyRead(5000));
+                std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(3000)));
+            }
+            writer.kill();
+            QVERIFY(writer.waitForFinished(5000));
+            QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
+            killedWhileWriting += writer.readAllStandardOutput().startsWith("go") ? 1 : 0;
+
+            const QByteArray rexBytes = Sandbox::read(startup::kResolutionFile);
+            const QByteArray startBytes = Sandbox::read(startup::kStartupFile);
+            const std::optional<long long> rex = wholeValue(rexBytes);
+            const std::optional<long long> start = wholeValue(startBytes);
+            QVERIFY2(rex, rexBytes.toHex(' ').constData());
+            QVERIFY2(start, startBytes.toHex(' ').constData());
+            QVERIFY2(*rex >= lastRex,
+                     qPrintable(QStringLiteral("%1 after %2").arg(*rex).arg(lastRex)));
+            QVERIFY(*start == 0 || *start == 1);
+            lastRex = *rex;
+            QVERIFY2(budget.elapsed() < kTimeBudgetMs, "the kills take too long");
+        }
+        // Most kills must have hit a writer in its loop, or the test proves little.
+        QVERIFY2(killedWhileWriting > kKills / 2, qPrintable(QString::number(killedWhileWriting)));
+        QVERIFY2(lastRex > kKills, qPrintable(QString::number(lastRex)));
+        qInfo(
+            "%d kills in %lld ms, %d inside the loop; rex.dat reached %lld; %lld temporary "
+            "files left",
+            kKills, budget.elapsed(), killedWhileWriting, lastRex,
+            static_cast<long long>(leftovers().size()));
+    }
+
+    // Temporary files of interrupted writes beside the preference files are
+    // ignored by the start and by the next writes.
+    void leftoverTemporaryFilesAreIgnored() {
+        Sandbox sandbox;
+        Sandbox::write(startup::kStartupFile, startup::formatNumber(1));
+        Sandbox::write(startup::kResolutionFile, startup::formatNumber(2));
+        const QStringList junk = {QStringLiteral("rex.dat.aB1234"),
+                                  QStringLiteral("frmstart.dat.Xy9876"),
+                                  QStringLiteral("rex.dat.zz0000")};
+        for (const QString& name : junk) {
+            Sandbox::write(name, QByteArray(" 7"));  // cut off mid-write
+        }
+        toolkit::runGuarded([] { Modulo1::Main(); });
+        QVERIFY(sandbox.boxes.shown.empty());
+        QCOMPARE(toolkit::Forms::instance().loadedNames(), QStringList{QStringLiteral("frm800")});
+        startup::writePreferenceFile(startup::kResolutionFile, 0);
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), startup::formatNumber(0));
+        for (const QString& name : junk) {
+            QCOMPARE(Sandbox::read(name), QByteArray(" 7"));
+        }
+    }
+};
+
+QTEST_MAIN(TestAtomicWrite)
+#include "test_atomicwrite.moc"
