@@ -1,6 +1,7 @@
 #include "cipher/cipher.h"
 
 #include <array>
+#include <memory>
 #include <stdexcept>
 
 namespace cipher {
@@ -88,10 +89,13 @@ constexpr int decryptFromCode(int code, bool even) {
 }
 
 // Output characters by input code, one table per direction and parity. A code
-// that names no character is marked with a value that is not a Windows-1252
-// character.
+// that names no character gives kStop; the extra last entry stands for a
+// character without a code and gives kUnsupported. Neither is a Windows-1252
+// character, so neither can be a real output.
 constexpr char16_t kStop = 0xFFFF;
-using OutTable = std::array<char16_t, 256>;
+constexpr char16_t kUnsupported = 0xFFFE;
+constexpr std::size_t kNoCodeIndex = 256;
+using OutTable = std::array<char16_t, 257>;
 
 template <int (*Rule)(int, bool)>
 constexpr OutTable makeTable(bool even) {
@@ -100,27 +104,36 @@ constexpr OutTable makeTable(bool even) {
         const int out = Rule(code, even);
         table[code] = (out < 0 || out > 255) ? kStop : codeToCharUnchecked(out);
     }
+    table[kNoCodeIndex] = kUnsupported;
     return table;
 }
 
-constexpr std::array<OutTable, 2> kEncrypt = {makeTable<encryptFromCode>(false),
-                                              makeTable<encryptFromCode>(true)};
-constexpr std::array<OutTable, 2> kDecrypt = {makeTable<decryptFromCode>(false),
-                                              makeTable<decryptFromCode>(true)};
+struct Rules {
+    OutTable odd;
+    OutTable even;
+};
+constexpr Rules kEncrypt = {makeTable<encryptFromCode>(false), makeTable<encryptFromCode>(true)};
+constexpr Rules kDecrypt = {makeTable<decryptFromCode>(false), makeTable<decryptFromCode>(true)};
 
-// Input code by character for the Latin-1 range; characters above it take the
-// slow path through the 27 that Windows-1252 adds.
-constexpr std::array<std::int16_t, 256> makeLatinCodes() {
-    std::array<std::int16_t, 256> codes{};
-    for (int ch = 0; ch < 256; ++ch) {
-        codes[ch] = static_cast<std::int16_t>(charToCodeOrNone(static_cast<char16_t>(ch)));
-    }
-    return codes;
+// Table index by character for the whole UTF-16 range: the code, or
+// kNoCodeIndex. One lookup replaces the search through the 27 characters that
+// Windows-1252 adds above the Latin-1 range.
+using IndexTable = std::array<std::uint16_t, 65536>;
+const IndexTable& indexTable() {
+    static const IndexTable table = [] {
+        IndexTable t{};
+        for (std::size_t ch = 0; ch < t.size(); ++ch) {
+            const int code = charToCodeOrNone(static_cast<char16_t>(ch));
+            t[ch] = static_cast<std::uint16_t>(code == kNoCode ? kNoCodeIndex : code);
+        }
+        return t;
+    }();
+    return table;
 }
-constexpr std::array<std::int16_t, 256> kLatinCodes = makeLatinCodes();
 
 inline int codeOf(char16_t ch) {
-    return ch < 256 ? kLatinCodes[ch] : charToCodeOrNone(ch);
+    const std::uint16_t index = indexTable()[ch];
+    return index == kNoCodeIndex ? kNoCode : index;
 }
 
 int requireCode(char16_t ch) {
@@ -131,36 +144,72 @@ int requireCode(char16_t ch) {
     return code;
 }
 
-TextResult transform(std::u16string_view text, const std::array<OutTable, 2>& tables) {
-    TextResult result;
-    result.text.reserve(text.size() + 1);
-    result.text.push_back(u' ');
+// Output character by input character, for one direction and parity: the
+// code lookup and the rule folded into one table over the whole UTF-16 range,
+// so that the hot loop makes a single lookup per character.
+using DirectTable = std::array<char16_t, 65536>;
+struct DirectRules {
+    DirectTable odd;
+    DirectTable even;
+};
+
+DirectRules makeDirect(const Rules& rules) {
+    DirectRules direct;
+    const IndexTable& index = indexTable();
+    for (std::size_t ch = 0; ch < index.size(); ++ch) {
+        direct.odd[ch] = rules.odd[index[ch]];
+        direct.even[ch] = rules.even[index[ch]];
+    }
+    return direct;
+}
+
+const DirectRules& encryptRules() {
+    static const auto rules = std::make_unique<const DirectRules>(makeDirect(kEncrypt));
+    return *rules;
+}
+
+const DirectRules& decryptRules() {
+    static const auto rules = std::make_unique<const DirectRules>(makeDirect(kDecrypt));
+    return *rules;
+}
+
+TextResult transform(std::u16string_view text, const DirectRules& direct) {
     const std::size_t n = text.size();
+    TextResult result;
+    result.text.resize(n + 1);
+    char16_t* out = result.text.data() + 1;
+    out[-1] = u' ';
+    // One table lookup per character, no branch: faults are only noted here
+    // and looked for afterwards, which a well-formed text never needs.
+    bool faulty = false;
     std::size_t i = 0;
-    for (; i < n; ++i) {
-        const int code = codeOf(text[i]);
-        if (code == kNoCode) {
-            break;
-        }
-        // Position i + 1 is even when i is odd.
-        const char16_t out = tables[i & 1U][static_cast<std::size_t>(code)];
-        if (out == kStop) {
-            result.stoppedAt = i + 1;
-            break;
-        }
-        result.text.push_back(out);
+    for (; i + 1 < n; i += 2) {  // positions i + 1 (odd) and i + 2 (even)
+        const char16_t a = direct.odd[text[i]];
+        const char16_t b = direct.even[text[i + 1]];
+        out[i] = a;
+        out[i + 1] = b;
+        faulty |= (a >= kUnsupported) | (b >= kUnsupported);
+    }
+    if (i < n) {
+        out[i] = direct.odd[text[i]];
+        faulty |= out[i] >= kUnsupported;
+    }
+    if (!faulty) {
+        return result;
     }
     // Every code is computed before anything is written, so a character
     // without a code anywhere in the text rejects the whole text, even past
-    // a stop.
-    for (; i < n; ++i) {
-        if (codeOf(text[i]) == kNoCode) {
-            result.text.clear();
-            result.stoppedAt.reset();
-            result.unsupportedAt = i + 1;
-            break;
-        }
+    // a code that stops the output.
+    const std::u16string_view written(out, n);
+    const std::size_t unsupported = written.find(kUnsupported);
+    if (unsupported != std::u16string_view::npos) {
+        result.text.clear();
+        result.unsupportedAt = unsupported + 1;
+        return result;
     }
+    const std::size_t stop = written.find(kStop);
+    result.stoppedAt = stop + 1;
+    result.text.resize(stop + 1);
     return result;
 }
 
@@ -200,11 +249,11 @@ int DecryptCode(char16_t ch, int position) {
 }
 
 TextResult EncryptText(std::u16string_view text) {
-    return transform(text, kEncrypt);
+    return transform(text, encryptRules());
 }
 
 TextResult DecryptText(std::u16string_view text) {
-    return transform(text, kDecrypt);
+    return transform(text, decryptRules());
 }
 
 }  // namespace cipher
