@@ -1,5 +1,6 @@
 #include "toolkit/forms.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QPainter>
@@ -61,12 +62,37 @@ void Form::setTopTwips(double top) {
     move(pos().x(), twipsToPixels(top));
 }
 
+namespace {
+
+// The window frame is known only once the window system has decorated a
+// window. Before its first show a window borrows the frame of a window that
+// is on screen, which the same window system decorates alike.
+QMargins frameOf(const QWidget* window) {
+    if (window->isVisible()) {
+        const QRect outer = window->frameGeometry();
+        const QRect inner = window->geometry();
+        return {inner.left() - outer.left(), inner.top() - outer.top(),
+                outer.right() - inner.right(), outer.bottom() - inner.bottom()};
+    }
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != window && other->isVisible() && other->isWindow() &&
+            qobject_cast<const Form*>(other) && other->frameGeometry() != other->geometry()) {
+            return frameOf(other);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 double Form::widthTwips() const {
-    return pixelsToTwips(frameGeometry().width());
+    const QMargins frame = frameOf(this);
+    return pixelsToTwips(width() + frame.left() + frame.right());
 }
 
 double Form::heightTwips() const {
-    return pixelsToTwips(frameGeometry().height());
+    const QMargins frame = frameOf(this);
+    return pixelsToTwips(height() + frame.top() + frame.bottom());
 }
 
 double Form::clientWidthTwips() const {
