@@ -82,7 +82,12 @@ void reportError(const QString& message) {
     g_reporting = true;
     std::fprintf(stderr, "Zelvano: %s\n", message.toLocal8Bit().constData());
     std::fflush(stderr);
-    msgBox(message, kStyleCritical, kProgramTitle);
+    try {
+        msgBox(message, kStyleCritical, kProgramTitle);
+    } catch (...) {
+        // The box itself failed; the report is on standard error and the
+        // program ends all the same, so nothing escapes into the event loop.
+    }
     End(1);
 }
 
