@@ -86,11 +86,17 @@ private slots:
         // Most kills must have hit a writer in its loop, or the test proves little.
         QVERIFY2(killedWhileWriting > kKills / 2, qPrintable(QString::number(killedWhileWriting)));
         QVERIFY2(lastRex > kKills, qPrintable(QString::number(lastRex)));
+        const QStringList left = leftovers();
         qInfo(
-            "%d kills in %lld ms, %d inside the loop; rex.dat reached %lld; %lld temporary "
-            "files left",
+            "%d kills in %lld ms, %d inside the loop; rex.dat reached %lld; temporary files "
+            "left: %lld %s",
             kKills, budget.elapsed(), killedWhileWriting, lastRex,
-            static_cast<long long>(leftovers().size()));
+            static_cast<long long>(left.size()), qPrintable(left.join(QLatin1Char(' '))));
+        // The start opens the window the files name, whatever lies beside them.
+        Sandbox::write(startup::kResolutionFile, startup::formatNumber(2));
+        toolkit::runGuarded([] { Modulo1::Main(); });
+        QVERIFY(sandbox.boxes.shown.empty());
+        QCOMPARE(toolkit::Forms::instance().loadedCount(), 1);
     }
 
     // Temporary files of interrupted writes beside the preference files are
