@@ -62,6 +62,8 @@ private slots:
             auto* widget = child<QWidget>(chooser, e.name);
             QCOMPARE(widget->geometry(), e.pixels);
             QCOMPARE(widget->property("text").toString(), QString(e.caption));
+            // Nothing of a caption is cut off.
+            QVERIFY2(widget->sizeHint().width() <= widget->width(), e.name);
         }
         // Tab order: Option1(1), Option1(2), Label1, Ok, Annulla, Check1, Option1(0).
         QWidget* w = child<QWidget>(chooser, "Option1_1");

@@ -17,6 +17,18 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+// The captions were laid out for a narrower dialog font than Linux desktops
+// have: a caption that does not fit its fixed width is set condensed rather
+// than cut off.
+void fitCaption(QAbstractButton* button) {
+    QFont font = button->font();
+    for (int stretch = 95; button->sizeHint().width() > button->width() && stretch >= 60;
+         stretch -= 5) {
+        font.setStretch(stretch);
+        button->setFont(font);
+    }
+}
+
 }  // namespace
 
 frmOpzioni::frmOpzioni() : toolkit::Form(QStringLiteral("frmOpzioni")) {
@@ -79,6 +91,11 @@ frmOpzioni::frmOpzioni() : toolkit::Form(QStringLiteral("frmOpzioni")) {
 
     setTabOrder({m_options[1], m_options[2], label, ok, cancel, m_check, m_options[0]});
     setClientSizeTwips(5076, 3300);
+    for (QAbstractButton* button :
+         {static_cast<QAbstractButton*>(m_options[0]), static_cast<QAbstractButton*>(m_options[1]),
+          static_cast<QAbstractButton*>(m_options[2]), static_cast<QAbstractButton*>(m_check)}) {
+        fitCaption(button);
+    }
 }
 
 frmOpzioni* frmOpzioni::show() {
