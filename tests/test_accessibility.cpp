@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QTest>
 
+#include "forms/about/frmabout.h"
+#include "forms/author/frmio.h"
+#include "forms/joke/frmhaha.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
 #include "startup/preferences.h"
@@ -16,6 +19,15 @@ using testing::Sandbox;
 namespace {
 
 toolkit::Form* open(const QString& name) {
+    if (name == "frmAbout") {
+        return forms::frmAbout::show();
+    }
+    if (name == "frmio") {
+        return forms::frmio::show();
+    }
+    if (name == "FRMHAHA") {
+        return forms::FRMHAHA::show();
+    }
     if (name == "frmOpzioni") {
         startup::setStartupFlag(0);
         startup::resolutionChoice().setText("1");
@@ -35,7 +47,8 @@ class TestAccessibility : public QObject {
 private slots:
     void namesAndDescriptions_data() {
         QTest::addColumn<QString>("window");
-        for (const char* name : {"frm640", "frm800", "frm1280", "frmOpzioni"}) {
+        for (const char* name :
+             {"frm640", "frm800", "frm1280", "frmOpzioni", "frmAbout", "frmio", "FRMHAHA"}) {
             QTest::newRow(name) << name;
         }
     }
@@ -56,7 +69,21 @@ private slots:
             QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
             QVERIFY2(!widget->accessibleDescription().isEmpty(), qPrintable(widget->objectName()));
         }
-        QVERIFY(checked >= 6);
+        // Pictures and lettering are named too.
+        for (QLabel* label : form->client()->findChildren<QLabel*>()) {
+            if (!label->objectName().isEmpty()) {
+                ++checked;
+                QVERIFY2(!label->accessibleName().isEmpty() || !label->text().isEmpty(),
+                         qPrintable(label->objectName()));
+            }
+        }
+        for (QWidget* widget : form->findChildren<QWidget*>()) {
+            if (widget->inherits("toolkit::OutlinedLabel")) {
+                ++checked;
+                QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+            }
+        }
+        QVERIFY(checked >= 1);
     }
 
     // Tab reaches every button, and Space presses the one with the focus.

@@ -152,6 +152,12 @@ frmAbout::frmAbout() : toolkit::Form(QStringLiteral("frmAbout")) {
     cmdSysInfo->setAutoDefault(true);
     connect(cmdSysInfo, &QPushButton::clicked, this,
             toolkit::guarded([this] { cmdSysInfo_Click(); }));
+    m_cmdOK->setAccessibleName(QStringLiteral("OK"));
+    m_cmdOK->setAccessibleDescription(QStringLiteral("Chiude la finestra delle informazioni"));
+    cmdSysInfo->setAccessibleName(QStringLiteral("Informazioni sul sistema"));
+    cmdSysInfo->setAccessibleDescription(
+        QStringLiteral("Avvia il programma che mostra le informazioni sul sistema"));
+    picIcon->setAccessibleName(QStringLiteral("Icona di Zelvano"));
 
     setTabOrder(
         {m_cmdOK, picIcon, cmdSysInfo, lblDescription, m_lblDisclaimer, lblTitle, m_lblVersion});

@@ -48,6 +48,7 @@ frmio::frmio() : toolkit::Form(QStringLiteral("frmio")) {
 
     m_image1 = new QLabel(client());
     m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setAccessibleName(QStringLiteral("Ritratto dell'autore"));
     m_image1->setGeometry(toolkit::twipsRect(1200, 1440, 3840, 2880));
     const QPixmap picture(QStringLiteral(":/author.jpg"));
     if (!picture.isNull()) {
