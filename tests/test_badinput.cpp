@@ -16,11 +16,13 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -348,6 +350,8 @@ public:
             QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
             return false;
         }
+        // The server goes with the test even when the test is killed.
+        m_server.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         // -displayfd picks a free display and writes its number on stdout.
         m_server.start(
             QStringLiteral("Xvfb"),
