@@ -7,7 +7,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelvano"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zelvano"));
     // The program ends when its last window is unloaded, which the toolkit
     // layer decides; message boxes do not count.
     QApplication::setQuitOnLastWindowClosed(false);
