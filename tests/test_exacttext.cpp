@@ -222,6 +222,40 @@ private slots:
         QCOMPARE(m.txt2->text(), "  " + input);
     }
 
+    // A long text: the output box shows the encrypted text, which has no
+    // CR LF pair, in short lines, and still hands it over exactly: read,
+    // copied and pasted, and through "<==".
+    void longText() {
+        QString input;
+        for (int i = 0; input.size() < 32766; ++i) {
+            input += i % 11 == 10
+                         ? QStringLiteral("Però la città dormiva.\r\n")
+                         : QStringLiteral("Il treno arrivò alla stazione, ") + code(i % 256);
+        }
+        input.truncate(32766);
+        Sandbox sandbox;
+        const Main m;
+        m.txt1->setText(input);
+        m.encrypt();
+        const QString output = encrypted(input);
+        QVERIFY(!output.contains("\r\n"));
+        QCOMPARE(m.txt2->text(), output);
+        QCOMPARE(m.txt2->textBetween(0, m.txt2->document()->characterCount()), output);
+        QVERIFY(m.txt2->document()->blockCount() > 32);
+        m.txt2->setFocus();
+        QTest::keySequence(m.txt2, QKeySequence::SelectAll);
+        QTest::keySequence(m.txt2, QKeySequence::Copy);
+        m.txt1->setFocus();
+        QTest::keySequence(m.txt1, QKeySequence::SelectAll);
+        QTest::keySequence(m.txt1, QKeySequence::Paste);
+        QCOMPARE(m.txt1->text(), output);
+        m.decrypt();
+        QCOMPARE(m.txt2->text(), decrypted(output));
+        m.transfer();
+        QCOMPARE(m.txt1->textBetween(0, m.txt1->document()->characterCount()), decrypted(output));
+        QVERIFY(sandbox.boxes.shown.empty());
+    }
+
     // Plain text from another program, with LF line ends.
     void plainTextFromOutside() {
         Sandbox sandbox;

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -14,6 +15,7 @@
 
 #include "cipher/cipher.h"
 #include "toolkit/textbox.h"
+#include "toolkit/textbox_codec.h"
 
 using toolkit::TextBox;
 
@@ -33,6 +35,34 @@ QString allCodes() {
 
 QString unassigned() {
     return QString::fromUtf16(u"\u0081\u008D\u008F\u0090\u009D");
+}
+
+// Italian sentences in paragraphs that end with CR LF.
+QString prose(int length) {
+    const QStringList words = {"la",     "città", "dormiva",  "quando", "il",      "treno",
+                               "arrivò", "alla",  "stazione", "però",   "nessuno", "scese",
+                               "e",      "la",    "sera",     "più",    "lunga",   "dell'anno"};
+    QString text;
+    for (int i = 0; text.size() < length; ++i) {
+        text += words[(i * 7 + i / 5) % words.size()];
+        text += i % 37 == 36 ? QStringLiteral(".\r\n") : i % 9 == 8 ? QStringLiteral(". ") : " ";
+    }
+    text.truncate(length);
+    return text;
+}
+
+QString encrypted(const QString& text) {
+    return QString::fromStdU16String(cipher::EncryptText(text.toStdU16String()).text);
+}
+
+// The box's text read anew from its document.
+QString decoded(const TextBox& box) {
+    return box.textBetween(0, box.document()->characterCount());
+}
+
+// Where a line of the box starts in its document.
+int lineStart(const TextBox& box, int line) {
+    return box.document()->findBlockByNumber(line).position();
 }
 
 // A shown box with a line edit after it in the tab chain.
@@ -183,9 +213,17 @@ private slots:
         QTest::addColumn<int>("lines");
         QTest::addColumn<QList<int>>("marked");
         QTest::newRow("CR LF") << "a\r\nb" << QString::fromUtf16(u"a\u2029b") << 2 << QList<int>{};
-        QTest::newRow("lone CR and LF")
-            << "a\rb\nc\n\r" << QString::fromUtf16(u"a\u240Db\u240Ac\u240A\u240D") << 1
-            << QList<int>{};
+        QTest::newRow("lone CR and LF end their lines")
+            << "a\rb\nc\n\r" << QString::fromUtf16(u"a\u240D\u2029b\u240A\u2029c\u240A\u2029\u240D")
+            << 4 << QList<int>{};
+        QTest::newRow("lone CR before a line break")
+            << "a\r\r\nb" << QString::fromUtf16(u"a\u240D\u2029b") << 2 << QList<int>{};
+        QTest::newRow("unassigned codes beside a lone LF")
+            << unassigned() + "\na" + unassigned()
+            << QString::fromUtf16(
+                   u"\u2401\u240D\u240F\u2410\u241D\u240A\u2029a"
+                   u"\u2401\u240D\u240F\u2410\u241D")
+            << 2 << QList<int>{0, 1, 2, 3, 4, 8, 9, 10, 11, 12};
         QTest::newRow("code 0, tab, escape, DEL")
             << code(0) + "\t\x1b\x7f" << QString::fromUtf16(u"\u2400\u2409\u241B\u2421") << 1
             << QList<int>{};
@@ -351,14 +389,21 @@ private slots:
         QTest::addColumn<QString>("exact");
         QTest::addColumn<QString>("plain");
         const QString all = allCodes();
+        // Positions count a soft break after each lone CR and LF as one.
         QTest::newRow("every code, then a line")
-            << all + "\r\nx" << 0 << 258 << all + "\r\nx" << all + "\nx";
+            << all + "\r\nx" << 0 << 260 << all + "\r\nx" << all + "\nx";
         QTest::newRow("across a line break") << "ab\r\ncd" << 1 << 4 << "b\r\nc"
                                              << "b\nc";
-        QTest::newRow("marks") << "a" + code(0x81) + "\r" + code(0) + "b" << 1 << 4
+        QTest::newRow("marks") << "a" + code(0x81) + "\r" + code(0) + "b" << 1 << 5
                                << code(0x81) + "\r" + code(0) << code(0x81) + "\r" + code(0);
-        QTest::newRow("lone CR before lone LF") << "\r\n\n\r" << 1 << 3 << "\n\r"
+        QTest::newRow("lone CR before lone LF") << "\r\n\n\r" << 1 << 4 << "\n\r"
                                                 << "\n\r";
+        QTest::newRow("across the break after a lone CR") << "ab\rcd" << 1 << 5 << "b\rc"
+                                                          << "b\rc";
+        QTest::newRow("only the break after a lone LF") << "a\nb" << 2 << 3 << ""
+                                                        << "";
+        QTest::newRow("across the break of a long run")
+            << QString(1500, 'x') << 1020 << 1030 << QString(9, 'x') << QString(9, 'x');
         QTest::newRow("lone CR then lone LF make a pair in plain text") << "a\r\n\n"
                                                                         << 1 << 2 << "\r\n"
                                                                         << "\n";
@@ -477,8 +522,8 @@ private slots:
         QTest::newRow("32,766 without a space") << QString(32766, 'x') << true;
         QTest::newRow("32,766 controls") << QString(32766, QChar(1)) << true;
         QTest::newRow("one long run among words") << words + QString(5000, 'x') << true;
-        QTest::newRow("lone LFs do not break a line")
-            << QString(5000, 'x').replace("xx", "x\n") << true;
+        QTest::newRow("lone LFs end their lines")
+            << QString(5000, 'x').replace("xx", "x\n") << false;
     }
     void wrapMode() {
         QFETCH(QString, text);
@@ -502,6 +547,236 @@ private slots:
         QTest::keySequence(w.box, QKeySequence::Undo);
         QCOMPARE(w.box->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
         QCOMPARE(w.box->text(), QString("una parola"));
+    }
+
+    // Long texts, which the box cuts into short lines where the text has no
+    // CR LF pair, read back exactly, also anew from the document. No line
+    // is longer than the box lays out at once, and none starts in the middle
+    // of a surrogate pair.
+    void softBreaks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lines");  // -1: not checked
+        QString loneBreaks;
+        for (int i = 0; i < 2000; ++i) {
+            loneBreaks += i % 2 == 0 ? "ciao\r" : "mondo\n";
+        }
+        QTest::newRow("encrypted prose") << encrypted(prose(32766)) << -1;
+        QTest::newRow("1 MiB of encrypted prose") << encrypted(prose(1 << 20)) << -1;
+        QTest::newRow("prose") << prose(32766) << -1;
+        QTest::newRow("words without a break") << QString("parola ").repeated(4681) << -1;
+        QTest::newRow("32,766 without a space") << QString(32766, 'x') << 32;
+        QTest::newRow("32,766 controls") << QString(32766, QChar(1)) << 32;
+        QTest::newRow("32,766 unassigned codes") << QString(32766, QChar(0x81)) << 32;
+        QTest::newRow("pictures in the text") << QString(5000, QChar(0x2401)) << 5;
+        QTest::newRow("surrogate pairs") << QString::fromUtf16(u"x😀").repeated(1500) << -1;
+        QTest::newRow("a lone CR or LF ends its line") << loneBreaks << 2000;
+        QTest::newRow("every code, many times") << allCodes().repeated(200) << -1;
+    }
+    void softBreaks() {
+        QFETCH(QString, text);
+        QFETCH(int, lines);
+        TextBox box;
+        box.setText(text);
+        QCOMPARE(box.text(), text);
+        QCOMPARE(decoded(box), text);
+        if (lines >= 0) {
+            QCOMPARE(box.document()->blockCount(), lines);
+        }
+        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+            const QString line = block.text();
+            if (line.size() > toolkit::textcodec::kLongestSoftLine ||
+                (!line.isEmpty() && line.front().isLowSurrogate())) {
+                QFAIL(qPrintable(
+                    QString("line %1 of %2 characters").arg(block.blockNumber()).arg(line.size())));
+            }
+        }
+    }
+
+    // A new text shows from its start, wherever the old one was scrolled to.
+    void newTextShowsFromItsStart() {
+        Window w;
+        w.box->setText(prose(32766));
+        w.box->moveCursor(QTextCursor::End);
+        w.box->viewport()->repaint();
+        QVERIFY(w.box->verticalScrollBar()->value() > 0);
+        const QString text = encrypted(prose(32766));
+        w.box->setText(text);
+        w.box->viewport()->repaint();
+        QCOMPARE(w.box->verticalScrollBar()->value(), 0);
+        QCOMPARE(w.box->cursorForPosition(QPoint(0, 0)).position(), 0);
+        QCOMPARE(w.box->textCursor().position(), 0);
+        QVERIFY(!w.box->textCursor().hasSelection());
+        type(w.box, "x");
+        QCOMPARE(w.box->text(), "x" + text);
+    }
+
+    // Shown, a long text is laid out only around what the box shows.
+    void longTextIsLaidOutWhereShown() {
+        Window w;
+        w.box->setText(encrypted(prose(1 << 20)));
+        w.box->viewport()->repaint();
+        int laidOut = 0;  // characters
+        for (QTextBlock block = w.box->document()->begin(); block.isValid(); block = block.next()) {
+            laidOut += block.layout()->lineCount() > 0 ? block.length() : 0;
+        }
+        QVERIFY2(laidOut > 0 && laidOut < 20000, qPrintable(QString::number(laidOut)));
+    }
+
+    // Deleting next to a soft break deletes the character beyond it and joins
+    // the lines; undo and redo give the texts back exactly.
+    void editsAtSoftBreaks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("line");     // the cursor goes to the start of this line,
+        QTest::addColumn<bool>("before");  // or to the end of the line before it
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("after");
+        const QKeySequence backspace(Qt::Key_Backspace);
+        const QKeySequence del(Qt::Key_Delete);
+        const QString run(1500, 'x');
+        const QString pairs = QString::fromUtf16(u"😀").repeated(600);
+        const QString words = QString("parola ").repeated(300);
+        QTest::newRow("backspace after a lone CR") << "ab\rcd" << 1 << false << backspace << "abcd";
+        QTest::newRow("delete before the line after a lone CR")
+            << "ab\rcd" << 1 << true << del << "ab\rd";
+        QTest::newRow("backspace after lone CRs")
+            << "ab\r\rcd" << 2 << false << backspace << "ab\rcd";
+        QTest::newRow("backspace in a long run")
+            << run << 1 << false << backspace << QString(1499, 'x');
+        QTest::newRow("delete in a long run") << run << 1 << true << del << QString(1499, 'x');
+        QTest::newRow("backspace over a surrogate pair")
+            << pairs << 1 << false << backspace << QString::fromUtf16(u"😀").repeated(599);
+        QTest::newRow("delete over a surrogate pair")
+            << pairs << 1 << true << del << QString::fromUtf16(u"😀").repeated(599);
+        QTest::newRow("word back at a break after a space")
+            << words << 1 << false << QKeySequence(QKeySequence::DeleteStartOfWord)
+            << QString("parola ").repeated(299);
+        QTest::newRow("word on at a break after a space")
+            << words << 1 << true << QKeySequence(QKeySequence::DeleteEndOfWord)
+            << QString("parola ").repeated(299);
+        QTest::newRow("backspace after a lone LF before CR LF")
+            << "a\nb\r\nc" << 1 << false << backspace << "ab\r\nc";
+    }
+    void editsAtSoftBreaks() {
+        QFETCH(QString, text);
+        QFETCH(int, line);
+        QFETCH(bool, before);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, after);
+        Window w;
+        w.box->setText(text);
+        QVERIFY(w.box->document()->blockCount() > line);
+        moveTo(w.box, lineStart(*w.box, line) - (before ? 1 : 0));
+        QTest::keySequence(w.box, keys);
+        QCOMPARE(w.box->text(), after);
+        QCOMPARE(decoded(*w.box), after);
+        QTest::keySequence(w.box, QKeySequence::Undo);
+        QCOMPARE(w.box->text(), text);
+        QCOMPARE(decoded(*w.box), text);
+        QTest::keySequence(w.box, QKeySequence::Redo);
+        QCOMPARE(w.box->text(), after);
+    }
+
+    // A line emptied by deleting its text: the keys reach over both breaks.
+    void deletingAroundAnEmptyLine_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("backspace") << int(Qt::Key_Backspace) << 2 << false << "abef";
+        QTest::newRow("delete") << int(Qt::Key_Delete) << 1 << true << "ab\rf";
+    }
+    void deletingAroundAnEmptyLine() {
+        QFETCH(int, key);
+        QFETCH(int, line);
+        QFETCH(bool, before);
+        QFETCH(QString, after);
+        Window w;
+        w.box->setText("ab\rcd\ref");
+        moveTo(w.box, lineStart(*w.box, 2) - 1, lineStart(*w.box, 1));
+        QTest::keyClick(w.box, Qt::Key_Delete);
+        QCOMPARE(w.box->text(), QString("ab\ref"));
+        QCOMPARE(w.box->document()->blockCount(), 3);
+        moveTo(w.box, lineStart(*w.box, line) - (before ? 1 : 0));
+        QTest::keyClick(w.box, Qt::Key(key));
+        QCOMPARE(w.box->text(), after);
+        QCOMPARE(decoded(*w.box), after);
+    }
+
+    // Typing on either side of a soft break types at the same place of the
+    // text; Enter there makes a real line break.
+    void typingAtSoftBreaks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<QString>("typed");  // "\r\n": Enter
+        QTest::addColumn<QString>("after");
+        QTest::newRow("end of a lone CR's line") << "ab\rcd" << 1 << true << "x"
+                                                 << "ab\rxcd";
+        QTest::newRow("start of the next line") << "ab\rcd" << 1 << false << "x"
+                                                << "ab\rxcd";
+        QTest::newRow("Enter at the end of the line") << "ab\rcd" << 1 << true << "\r\n"
+                                                      << "ab\r\r\ncd";
+        QTest::newRow("Enter at the start of the next line") << "ab\rcd" << 1 << false << "\r\n"
+                                                             << "ab\r\r\ncd";
+        QTest::newRow("Enter in a long run") << QString(1500, 'x') << 1 << false << "\r\n"
+                                             << QString(1024, 'x') + "\r\n" + QString(476, 'x');
+    }
+    void typingAtSoftBreaks() {
+        QFETCH(QString, text);
+        QFETCH(int, line);
+        QFETCH(bool, before);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        Window w;
+        w.box->setText(text);
+        moveTo(w.box, lineStart(*w.box, line) - (before ? 1 : 0));
+        if (typed == "\r\n") {
+            QTest::keyClick(w.box, Qt::Key_Return);
+        } else {
+            type(w.box, typed);
+        }
+        QCOMPARE(w.box->text(), after);
+        QCOMPARE(decoded(*w.box), after);
+        QTest::keySequence(w.box, QKeySequence::Undo);
+        QCOMPARE(decoded(*w.box), text);
+    }
+
+    // Cut across soft breaks: the clipboard holds no line break for them, and
+    // the text pasted into another box breaks its lines there again.
+    void cutAndPasteAcrossSoftBreaks() {
+        Window a;
+        Window b;
+        a.box->setText("ab\rcd\nef");
+        moveTo(a.box, lineStart(*a.box, 2) + 1, 1);
+        QTest::keySequence(a.box, QKeySequence::Cut);
+        QCOMPARE(a.box->text(), QString("af"));
+        QCOMPARE(exactFrom(QApplication::clipboard()->mimeData()), QString("b\rcd\ne"));
+        QCOMPARE(QApplication::clipboard()->text(), QString("b\rcd\ne"));
+        QTest::keySequence(b.box, QKeySequence::Paste);
+        QCOMPARE(b.box->text(), QString("b\rcd\ne"));
+        QCOMPARE(b.box->document()->blockCount(), 3);
+        QTest::keySequence(a.box, QKeySequence::Undo);
+        QCOMPARE(a.box->text(), QString("ab\rcd\nef"));
+        QCOMPARE(decoded(*a.box), QString("ab\rcd\nef"));
+    }
+
+    // A long pasted text gets its own soft breaks, and undo takes it all back.
+    void pastingALongText() {
+        Window w;
+        w.box->setText("inizio fine");
+        const QString pasted = encrypted(prose(20000)) + QString(3000, 'y') + code(0x90);
+        QApplication::clipboard()->setMimeData(mime(pasted, "?"));
+        moveTo(w.box, 7);
+        QTest::keySequence(w.box, QKeySequence::Paste);
+        const QString whole = "inizio " + pasted + "fine";
+        QCOMPARE(w.box->text(), whole);
+        QCOMPARE(decoded(*w.box), whole);
+        QVERIFY(w.box->document()->blockCount() > 20);
+        QTest::keySequence(w.box, QKeySequence::Undo);
+        QCOMPARE(decoded(*w.box), QString("inizio fine"));
+        QCOMPARE(w.box->document()->blockCount(), 1);
+        QTest::keySequence(w.box, QKeySequence::Redo);
+        QCOMPARE(decoded(*w.box), whole);
     }
 
     void largeTexts() {

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTextDocument>
 
 #include <climits>
 
@@ -72,11 +73,53 @@ bool insertsKeyText(const QKeyEvent* event) {
 bool hasLongRun(QTextBlock block, int last) {
     for (; block.isValid() && block.position() <= last; block = block.next()) {
         if (block.length() > kLongestWordWrappedRun &&
-            textcodec::longestUnbrokenRun(block.text()) > kLongestWordWrappedRun) {
+            textcodec::hasLongerRun(block.text(), kLongestWordWrappedRun)) {
             return true;
         }
     }
     return false;
+}
+
+// The position before the soft breaks that end just at `position`.
+int beforeSoftBreaks(const QTextDocument& document, int position) {
+    for (QTextBlock block = document.findBlock(position);
+         block.position() == position && textcodec::followsSoftBreak(block);
+         block = block.previous()) {
+        --position;
+    }
+    return position;
+}
+
+// The position after the soft breaks that start just at `position`.
+int afterSoftBreaks(const QTextDocument& document, int position) {
+    for (QTextBlock block = document.findBlock(position);
+         position == block.position() + block.length() - 1 &&
+         textcodec::followsSoftBreak(block.next());
+         block = block.next()) {
+        ++position;
+    }
+    return position;
+}
+
+// One character back from `position`, a surrogate pair as one.
+int characterBefore(const QTextDocument& document, int position) {
+    if (position <= 0) {
+        return position;
+    }
+    const bool pair = position >= 2 && document.characterAt(position - 1).isLowSurrogate() &&
+                      document.characterAt(position - 2).isHighSurrogate();
+    return position - (pair ? 2 : 1);
+}
+
+// One character on from `position`, a surrogate pair as one.
+int characterAfter(const QTextDocument& document, int position) {
+    const int last = document.characterCount() - 1;
+    if (position >= last) {
+        return position;
+    }
+    const bool pair = position + 1 < last && document.characterAt(position).isHighSurrogate() &&
+                      document.characterAt(position + 1).isLowSurrogate();
+    return position + (pair ? 2 : 1);
 }
 
 }  // namespace
@@ -91,6 +134,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int position, int /*removed*/, int added) {
+                m_text = QString();
                 if (!m_replacing) {
                     runGuarded([&] { updateWrapMode(position, position + added); });
                 }
@@ -98,7 +142,10 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 QString TextBox::text() const {
-    return textcodec::fromDocument(*document());
+    if (m_text.isNull()) {
+        m_text = textcodec::fromDocument(*document());
+    }
+    return m_text;
 }
 
 QString TextBox::textBetween(int from, int to) const {
@@ -106,19 +153,27 @@ QString TextBox::textBetween(int from, int to) const {
 }
 
 void TextBox::setText(const QString& text) {
-    const textcodec::DocumentText shown = textcodec::toDocument(text);
+    textcodec::DocumentText& shown = m_shown;
+    textcodec::toDocument(text, shown);
+    const QTextOption::WrapMode mode = textcodec::hasLongerRun(shown.text, kLongestWordWrappedRun)
+                                           ? QTextOption::WrapAnywhere
+                                           : QTextOption::WrapAtWordBoundaryOrAnywhere;
     m_replacing = true;
-    const QTextOption::WrapMode mode =
-        textcodec::longestUnbrokenRun(shown.text) > kLongestWordWrappedRun
-            ? QTextOption::WrapAnywhere
-            : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    // Qt's own replacement empties the box at once and leaves the box's
+    // cursor at the start, here in front of a placeholder. The text goes in
+    // after the placeholder, which then goes: so the cursor never travels to
+    // the end of the text, which the box would lay out to show it.
+    setPlainText(text.isEmpty() ? QString() : QStringLiteral("_"));
     if (mode != wordWrapMode()) {
-        // Empty first, so that the old text is never laid out in the new mode.
-        textcodec::replace(*document(), {});
+        // While the box is all but empty, so that no text is laid out twice.
         setWordWrapMode(mode);
     }
-    textcodec::replace(*document(), shown);
+    if (!text.isEmpty()) {
+        textcodec::replace(*document(), shown);
+    }
     m_replacing = false;
+    // Kept so that reading it back costs nothing; an empty text is read anew.
+    m_text = text.isEmpty() ? QString() : text;
     setTextCursor(QTextCursor(document()));
 }
 
@@ -139,8 +194,69 @@ void TextBox::updateWrapMode(int from, int to) {
     }
 }
 
+bool TextBox::deleteOverSoftBreak(const QKeyEvent* event) {
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection()) {
+        return false;
+    }
+    const QTextDocument& doc = *document();
+    const int at = cursor.position();
+    // The keys as Qt's text boxes take them, in the same order.
+    const bool backspace = (event->key() == Qt::Key_Backspace &&
+                            (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) ||
+                           event->matches(QKeySequence::Backspace);
+    const bool backwards = backspace || event->matches(QKeySequence::DeleteStartOfWord);
+    const bool forwards = event->matches(QKeySequence::Delete) ||
+                          event->matches(QKeySequence::DeleteEndOfWord) ||
+                          event->matches(QKeySequence::DeleteEndOfLine);
+    int reach = at;
+    if (backwards) {
+        const int from = beforeSoftBreaks(doc, at);
+        if (from == at) {
+            return false;
+        }
+        if (backspace) {
+            reach = characterBefore(doc, from);
+        } else {
+            QTextCursor word(document());
+            word.setPosition(from);
+            word.movePosition(QTextCursor::PreviousWord);
+            reach = word.position();
+        }
+    } else if (forwards) {
+        const int from = afterSoftBreaks(doc, at);
+        if (from == at) {
+            return false;
+        }
+        QTextCursor moved(document());
+        moved.setPosition(from);
+        if (event->matches(QKeySequence::Delete)) {
+            moved.setPosition(characterAfter(doc, from));
+        } else if (event->matches(QKeySequence::DeleteEndOfWord)) {
+            moved.movePosition(QTextCursor::NextWord);
+        } else {
+            const QTextBlock block = moved.block();
+            moved.movePosition(from == block.position() + block.length() - 2
+                                   ? QTextCursor::Right
+                                   : QTextCursor::EndOfBlock);
+        }
+        reach = moved.position();
+    } else {
+        return false;
+    }
+    cursor.setPosition(reach, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
+}
+
 void TextBox::keyPressEvent(QKeyEvent* event) {
     if (!isReadOnly()) {
+        if (deleteOverSoftBreak(event)) {
+            event->accept();
+            return;
+        }
         QString typed;
         if (event->matches(QKeySequence::InsertParagraphSeparator) ||
             event->matches(QKeySequence::InsertLineSeparator)) {

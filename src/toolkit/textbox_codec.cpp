@@ -6,6 +6,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace toolkit::textcodec {
 namespace {
@@ -14,6 +16,9 @@ namespace {
 constexpr int kStandsFor = QTextFormat::UserProperty + 0x5A1;
 // A control picture that is part of the text itself.
 constexpr int kLiteral = QTextFormat::UserProperty + 0x5A2;
+// A paragraph separator that stands for a CR LF pair; any other is a soft
+// break. (A separator's format is the character format of the next block.)
+constexpr int kLineBreak = QTextFormat::UserProperty + 0x5A3;
 
 constexpr char16_t kPictureBase = 0x2400;  // control pictures of codes 0 to 31
 constexpr char16_t kDeletePicture = 0x2421;
@@ -56,6 +61,12 @@ QTextCharFormat literalFormat() {
     return format;
 }
 
+QTextCharFormat lineBreakFormat() {
+    QTextCharFormat format;
+    format.setProperty(kLineBreak, true);
+    return format;
+}
+
 // How the characters of one format read back.
 struct Reading {
     char16_t marked = 0;  // the character that a marked picture stands for
@@ -91,68 +102,191 @@ QChar* decode(QChar* out, QStringView shown, const Reading& reading) {
     return out;
 }
 
-// Inserts document text at the cursor, each stretch with its format.
+// Whether document text takes the plain format throughout and has no CR LF
+// pair, so that it goes in with one insertion, its soft breaks and all.
+bool isPlain(const DocumentText& shown) {
+    return shown.runs.empty() && !shown.hasLineBreak;
+}
+
+// Inserts document text at the cursor, each stretch with its format; a soft
+// break goes in as a paragraph break of the plain or marked format around it.
 void insertDocumentText(QTextCursor& cursor, const DocumentText& shown) {
     const QTextCharFormat plain;
+    if (isPlain(shown)) {
+        cursor.insertText(shown.text, plain);
+        return;
+    }
+    const QTextCharFormat lineBreak = lineBreakFormat();
+    auto insertPlain = [&](QStringView stretch) {
+        for (;;) {
+            const qsizetype at = stretch.indexOf(u'\n');
+            const QStringView line = at < 0 ? stretch : stretch.first(at);
+            if (!line.isEmpty()) {
+                cursor.insertText(line.toString(), plain);
+            }
+            if (at < 0) {
+                return;
+            }
+            cursor.insertBlock(QTextBlockFormat(), lineBreak);
+            stretch = stretch.sliced(at + 1);
+        }
+    };
     const QStringView text(shown.text);
     qsizetype at = 0;
     for (const FormatRun& run : shown.runs) {
-        if (run.start > at) {
-            cursor.insertText(text.sliced(at, run.start - at).toString(), plain);
-        }
+        insertPlain(text.sliced(at, run.start - at));
         cursor.insertText(text.sliced(run.start, run.length).toString(), run.format);
         at = run.start + run.length;
     }
-    if (at < text.size()) {
-        cursor.insertText(text.sliced(at).toString(), plain);
+    insertPlain(text.sliced(at));
+}
+
+// Builds the runs of marked and literal characters, which are rare.
+class RunBuilder {
+public:
+    // The character at `at` stands for `key`, or is a literal picture (0).
+    void add(std::vector<FormatRun>& runs, char16_t key, qsizetype at) {
+        if (!runs.empty() && m_lastKey == key && runs.back().start + runs.back().length == at) {
+            ++runs.back().length;
+            return;
+        }
+        auto found = m_formats.find(key);
+        if (found == m_formats.end()) {
+            found = m_formats.insert(key, key == 0 ? literalFormat() : markedFormat(key));
+        }
+        runs.push_back({at, 1, *found});
+        m_lastKey = key;
     }
+
+private:
+    QHash<char16_t, QTextCharFormat> m_formats;
+    char16_t m_lastKey = 0;
+};
+
+// Whether a soft break may come before the character at i: not at the end,
+// and not just before a CR LF pair.
+bool mayBreakBefore(const char16_t* in, qsizetype n, qsizetype i) {
+    return i < n && !(in[i] == u'\r' && i + 1 < n && in[i + 1] == u'\n');
+}
+
+// Four UTF-16 code units in the lanes of one 64-bit word.
+constexpr std::uint64_t kLaneHigh = 0x8000800080008000;
+
+constexpr std::uint64_t inEveryLane(std::uint16_t value) {
+    return value * std::uint64_t{0x0001000100010001};
+}
+
+// The high bit of each lane whose code unit is at least `least` (at most
+// 0x8000); setting the high bits first keeps the lanes from borrowing.
+constexpr std::uint64_t atLeast(std::uint64_t four, std::uint16_t least) {
+    return (four | ((four | kLaneHigh) - inEveryLane(least))) & kLaneHigh;
+}
+
+// Whether none of four code units is a control, DEL, a C1 control, or from
+// U+2028 up (which takes a closer look); a space is itself too.
+constexpr bool showsAsItself(std::uint64_t four) {
+    const std::uint64_t control = ~atLeast(four, 0x20) & kLaneHigh;
+    const std::uint64_t deleteOrC1 = atLeast(four, 0x7F) & ~atLeast(four, 0xA0);
+    const std::uint64_t high = atLeast(four, 0x2028);
+    return (control | deleteOrC1 | high) == 0;
 }
 
 }  // namespace
 
 DocumentText toDocument(QStringView program) {
     DocumentText out;
-    out.text.resize(program.size());
-    QChar* shown = out.text.data();
-    qsizetype length = 0;
-    // Formats by the character they stand for; 0 for a literal picture.
-    QHash<char16_t, QTextCharFormat> formats;
-    char16_t lastRunKey = 0;
-    auto addToRun = [&](char16_t key) {
-        if (!out.runs.empty() && lastRunKey == key &&
-            out.runs.back().start + out.runs.back().length == length) {
-            ++out.runs.back().length;
-            return;
-        }
-        auto found = formats.find(key);
-        if (found == formats.end()) {
-            found = formats.insert(key, key == 0 ? literalFormat() : markedFormat(key));
-        }
-        out.runs.push_back({length, 1, *found});
-        lastRunKey = key;
-    };
+    toDocument(program, out);
+    return out;
+}
+
+void toDocument(QStringView program, DocumentText& out) {
     const qsizetype n = program.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t ch = program[i].unicode();
-        if (ch == u'\r' && i + 1 < n && program[i + 1] == u'\n') {
-            shown[length++] = u'\n';
-            ++i;
-        } else if (ch < 0x20) {
-            shown[length++] = QChar(kPictureBase + ch);
+    const char16_t* const in = program.utf16();
+    // Room for the soft breaks of a usual text; more is made when needed.
+    // Each character takes at most one place, so that there is always room
+    // for the rest of the text (n - i) after what is written (length).
+    qsizetype capacity = n + n / 64 + 16;
+    if (out.text.capacity() > 4 * capacity + 4096) {
+        out.text = QString();  // let a much larger buffer go
+    }
+    out.text.resize(capacity);
+    out.runs.clear();
+    out.hasLineBreak = false;
+    char16_t* shown = reinterpret_cast<char16_t*>(out.text.data());
+    RunBuilder runs;
+    qsizetype length = 0;
+    qsizetype lineStart = 0;                // of the document line being written
+    qsizetype lineLimit = kSoftLineLength;  // where a soft break may come
+    qsizetype i = 0;
+    auto softBreak = [&] {
+        if (capacity < length + 1 + (n - i)) {
+            capacity = std::max(2 * capacity, length + 1 + (n - i));
+            out.text.resize(capacity);
+            shown = reinterpret_cast<char16_t*>(out.text.data());
+        }
+        shown[length++] = kSoftBreak;
+        lineStart = length;
+        lineLimit = length + kSoftLineLength;
+    };
+    while (i < n) {
+        // Four characters at a time while they show as themselves, up to
+        // where a soft break may come.
+        const qsizetype stop = std::min(n, i + (lineLimit - length)) - 4;
+        while (i <= stop) {
+            std::uint64_t four;
+            std::memcpy(&four, in + i, sizeof four);
+            if (!showsAsItself(four)) {
+                break;
+            }
+            std::memcpy(shown + length, &four, sizeof four);
+            i += 4;
+            length += 4;
+        }
+        if (i == n) {
+            break;
+        }
+        // One character, whatever it is.
+        const char16_t ch = in[i++];
+        char16_t put = ch;
+        if (ch < 0x20) {
+            if (ch == u'\r' && i < n && in[i] == u'\n') {
+                ++i;
+                shown[length++] = u'\n';
+                out.hasLineBreak = true;
+                lineStart = length;
+                lineLimit = length + kSoftLineLength;
+                continue;
+            }
+            put = static_cast<char16_t>(kPictureBase + ch);
+            if ((ch == u'\r' || ch == u'\n') && mayBreakBefore(in, n, i)) {
+                shown[length++] = put;
+                softBreak();
+                continue;
+            }
         } else if (ch == 0x7F) {
-            shown[length++] = QChar(kDeletePicture);
+            put = kDeletePicture;
         } else if (const char16_t picture = markedPicture(ch); picture != 0) {
-            addToRun(ch);
-            shown[length++] = QChar(picture);
+            runs.add(out.runs, ch, length);
+            put = picture;
         } else if (isPicture(ch)) {
-            addToRun(0);
-            shown[length++] = QChar(ch);
-        } else {
-            shown[length++] = QChar(ch);
+            runs.add(out.runs, 0, length);
+        }
+        shown[length++] = put;
+        if (length >= lineLimit && mayBreakBefore(in, n, i) && !QChar::isLowSurrogate(in[i])) {
+            // A surrogate pair that would not fit goes to the next line whole.
+            const qsizetype room = kLongestSoftLine - (length - lineStart);
+            const bool pairNext =
+                i + 1 < n && QChar::isHighSurrogate(in[i]) && QChar::isLowSurrogate(in[i + 1]);
+            if (ch == u' ' || room <= 0 || (pairNext && room < 2)) {
+                softBreak();
+            }
         }
     }
     out.text.truncate(length);
-    return out;
+}
+
+bool followsSoftBreak(const QTextBlock& block) {
+    return block.isValid() && block.position() > 0 && !block.charFormat().boolProperty(kLineBreak);
 }
 
 QString fromDocument(const QTextDocument& document, int from, int to) {
@@ -168,6 +302,7 @@ QString fromDocument(const QTextDocument& document, int from, int to) {
     QChar* end = begin;
     const QStringView rawView(raw);
     QHash<int, Reading> readings;
+    QHash<int, bool> lineBreaks;  // by the format of a paragraph separator
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to;
          block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
@@ -186,8 +321,18 @@ QString fromDocument(const QTextDocument& document, int from, int to) {
         }
         const int breakAt = block.position() + block.length() - 1;
         if (breakAt >= from && breakAt < to && raw.at(breakAt) == QChar(kParagraphBreak)) {
-            *end++ = u'\r';
-            *end++ = u'\n';
+            // The separator's format is that of the next block.
+            const QTextBlock next = block.next();
+            const int formatIndex = next.charFormatIndex();
+            auto lineBreak = lineBreaks.constFind(formatIndex);
+            if (lineBreak == lineBreaks.constEnd()) {
+                lineBreak =
+                    lineBreaks.insert(formatIndex, next.charFormat().boolProperty(kLineBreak));
+            }
+            if (*lineBreak) {
+                *end++ = u'\r';
+                *end++ = u'\n';
+            }
         }
     }
     out.truncate(end - begin);
@@ -200,7 +345,7 @@ QString fromDocument(const QTextDocument& document) {
 
 void insert(QTextCursor& cursor, QStringView program) {
     const DocumentText shown = toDocument(program);
-    if (shown.runs.empty()) {
+    if (isPlain(shown)) {
         // One insertion, so that typing merges into one undo step as usual.
         cursor.insertText(shown.text, QTextCharFormat());
         return;
@@ -216,24 +361,38 @@ void replace(QTextDocument& document, const DocumentText& shown) {
     document.setUndoRedoEnabled(false);  // also clears the history
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
+    const int first = document.characterCount() > 1 ? 1 : 0;
+    cursor.setPosition(first);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     insertDocumentText(cursor, shown);
+    if (first != 0) {
+        cursor.setPosition(0);
+        cursor.setPosition(first, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
     cursor.endEditBlock();
     document.setUndoRedoEnabled(undo);
 }
 
-qsizetype longestUnbrokenRun(QStringView documentText) {
-    qsizetype longest = 0;
-    qsizetype run = 0;
-    for (const QChar ch : documentText) {
-        if (ch == u' ' || ch == u'\n' || ch == QChar(kParagraphBreak)) {
-            run = 0;
-        } else {
-            longest = std::max(longest, ++run);
+bool hasLongerRun(QStringView documentText, qsizetype length) {
+    auto breaksRun = [](QChar ch) {
+        return ch == u' ' || ch == u'\n' || ch == QChar(kParagraphBreak);
+    };
+    // Each step looks back from the end of the next length + 1 characters for
+    // the last break among them, and goes on after it.
+    qsizetype start = 0;
+    while (documentText.size() - start > length) {
+        qsizetype at = start + length;
+        while (at >= start && !breaksRun(documentText[at])) {
+            --at;
         }
+        if (at < start) {
+            return true;
+        }
+        start = at + 1;
     }
-    return longest;
+    return false;
 }
 
 }  // namespace toolkit::textcodec

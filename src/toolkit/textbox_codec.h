@@ -5,9 +5,15 @@
 // CR, LF and a few other characters into paragraph breaks, and shows nothing
 // for most control characters. So:
 //
-// - a CR LF pair is one paragraph break;
+// - a CR LF pair is one paragraph break, whose separator character carries
+//   a marked "line break" format;
 // - every other C0 control (CR and LF alone included) and DEL shows as its
 //   Unicode control picture (U+2400 + code, U+2421 for DEL);
+// - a paragraph break without that format is a "soft" one and stands for no
+//   character at all. One ends the line after each lone CR or LF picture,
+//   and others cut a long stretch without breaks into lines of at most
+//   kLongestSoftLine characters: the box then lays out only the short
+//   paragraphs in view, where one long paragraph would be laid out in full;
 // - a C1 control (U+0080 to U+009F) shows as the control picture of the C0
 //   code 0x80 lower, in a marked character format that records its own code;
 //   the few other characters that the document would break or hide (U+2028,
@@ -17,8 +23,8 @@
 // - every other character is itself.
 //
 // Reading decodes each document fragment by its format, so a marked or
-// literal character keeps its meaning through typing, deleting, pasting and
-// undo/redo, which keep each character's format.
+// literal character, and a paragraph break, keep their meaning through
+// typing, deleting, pasting and undo/redo, which keep each character's format.
 
 #include <QString>
 #include <QStringView>
@@ -26,6 +32,7 @@
 
 #include <vector>
 
+class QTextBlock;
 class QTextCursor;
 class QTextDocument;
 
@@ -38,14 +45,33 @@ struct FormatRun {
     QTextCharFormat format;
 };
 
+// A soft break in document text made from program text.
+inline constexpr char16_t kSoftBreak = 0x2029;
+
+// Where soft breaks go: after every lone CR or LF that more text follows,
+// other than a CR LF pair; after the first space once a line holds
+// kSoftLineLength characters; and after kLongestSoftLine characters without
+// a space (never inside a surrogate pair).
+inline constexpr qsizetype kSoftLineLength = 768;
+inline constexpr qsizetype kLongestSoftLine = 1024;
+
 struct DocumentText {
-    // One character per program character; '\n' for a CR LF pair.
+    // One character per program character, '\n' for a CR LF pair, and
+    // kSoftBreak where the document breaks the line for no character.
     QString text;
     // Ordered, not overlapping; everything else takes the plain format.
     std::vector<FormatRun> runs;
+    // Whether `text` holds a '\n'.
+    bool hasLineBreak = false;
 };
 
 DocumentText toDocument(QStringView program);
+// The same into `out`, whose buffer is used again when it is large enough.
+void toDocument(QStringView program, DocumentText& out);
+
+// Whether the paragraph break just before `block` is a soft one; false for
+// the first block.
+bool followsSoftBreak(const QTextBlock& block);
 
 // The program text of the document positions [from, to).
 QString fromDocument(const QTextDocument& document, int from, int to);
@@ -54,10 +80,13 @@ QString fromDocument(const QTextDocument& document);
 // Inserts program text at the cursor, replacing its selection.
 void insert(QTextCursor& cursor, QStringView program);
 
-// Replaces the whole document; the undo history is cleared.
+// Replaces the whole document, as one change; the undo history is cleared.
+// The text goes in after the first character, which goes last: so a cursor
+// at the start stays there instead of being pushed to the end of the text.
 void replace(QTextDocument& document, const DocumentText& shown);
 
-// The longest stretch of document text without a space or a paragraph break.
-qsizetype longestUnbrokenRun(QStringView documentText);
+// Whether document text has a stretch of more than `length` characters
+// without a space or a paragraph break (soft breaks count as breaks).
+bool hasLongerRun(QStringView documentText, qsizetype length);
 
 }  // namespace toolkit::textcodec
