@@ -593,6 +593,21 @@ private slots:
         }
     }
 
+    // text() keeps no stale copy, also when a handler of the box's signals
+    // sets another text while one is being set.
+    void nestedSetText() {
+        TextBox box;
+        int calls = 0;
+        QObject::connect(&box, &QPlainTextEdit::textChanged, &box, [&] {
+            if (calls++ == 0) {
+                box.setText("b\rb");
+            }
+        });
+        box.setText("a\ra" + QString(2000, 'a'));
+        QCOMPARE(box.text(), decoded(box));
+        QCOMPARE(box.text(), "a\ra" + QString(2000, 'a'));
+    }
+
     // A new text shows from its start, wherever the old one was scrolled to.
     void newTextShowsFromItsStart() {
         Window w;

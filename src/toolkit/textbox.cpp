@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include <climits>
+#include <utility>
 
 #include "toolkit/services.h"
 #include "toolkit/textbox_codec.h"
@@ -153,7 +154,9 @@ QString TextBox::textBetween(int from, int to) const {
 }
 
 void TextBox::setText(const QString& text) {
-    textcodec::DocumentText& shown = m_shown;
+    // The buffer of the last text serves again (taken, not shared, in case a
+    // handler of the signals below sets another text meanwhile).
+    textcodec::DocumentText shown = std::move(m_shown);
     textcodec::toDocument(text, shown);
     const QTextOption::WrapMode mode = textcodec::hasLongerRun(shown.text, kLongestWordWrappedRun)
                                            ? QTextOption::WrapAnywhere
@@ -172,6 +175,7 @@ void TextBox::setText(const QString& text) {
         textcodec::replace(*document(), shown);
     }
     m_replacing = false;
+    m_shown = std::move(shown);
     // Kept so that reading it back costs nothing; an empty text is read anew.
     m_text = text.isEmpty() ? QString() : text;
     setTextCursor(QTextCursor(document()));

@@ -58,8 +58,8 @@ private:
     bool deleteOverSoftBreak(const QKeyEvent* event);
 
     bool m_replacing = false;
-    // The document form of the text being set, kept so that its buffer
-    // serves the next one too.
+    // The document form of the last text set, kept so that its buffer serves
+    // the next one too.
     textcodec::DocumentText m_shown;
     // The text as last read or set; null once the document changes.
     mutable QString m_text;
