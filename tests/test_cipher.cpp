@@ -53,6 +53,16 @@ char16_t chr(int code) {
     return cipher::CodeToChar(code);
 }
 
+// A text through EncryptInto or DecryptInto, into a buffer just large
+// enough that starts out full of something else.
+TextResult intoBuffer(bool encrypt, const std::u16string& input) {
+    std::u16string buffer(input.size() + 1, u'#');
+    const cipher::Written written =
+        encrypt ? cipher::EncryptInto(input, buffer) : cipher::DecryptInto(input, buffer);
+    buffer.resize(written.length);
+    return {buffer, written.stoppedAt, written.unsupportedAt};
+}
+
 }  // namespace
 
 class TestCipher : public QObject {
@@ -231,11 +241,22 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, output);
         QFETCH(int, stoppedAt);
-        const TextResult r =
-            encrypt ? cipher::EncryptText(u16(input)) : cipher::DecryptText(u16(input));
-        QCOMPARE(qs(r.text), output);
-        QCOMPARE(r.stoppedAt.value_or(0), std::size_t(stoppedAt));
-        QVERIFY(!r.unsupportedAt.has_value());
+        for (const TextResult& r :
+             {encrypt ? cipher::EncryptText(u16(input)) : cipher::DecryptText(u16(input)),
+              intoBuffer(encrypt, u16(input))}) {
+            QCOMPARE(qs(r.text), output);
+            QCOMPARE(r.stoppedAt.value_or(0), std::size_t(stoppedAt));
+            QVERIFY(!r.unsupportedAt.has_value());
+        }
+    }
+
+    void bufferMustHoldTheLeadingSpaceToo() {
+        const std::u16string input = u"abc";
+        std::u16string buffer(input.size(), u'#');
+        QVERIFY_THROWS_EXCEPTION(std::length_error, cipher::EncryptInto(input, buffer));
+        QVERIFY_THROWS_EXCEPTION(std::length_error, cipher::DecryptInto(input, buffer));
+        QVERIFY(buffer == u"###");
+        QVERIFY_THROWS_EXCEPTION(std::length_error, cipher::EncryptInto(u"", {}));
     }
 
     void unsupportedCharacterRejectsWholeText_data() {
@@ -250,7 +271,8 @@ private slots:
         QFETCH(QString, input);
         QFETCH(int, position);
         for (const TextResult& r :
-             {cipher::EncryptText(u16(input)), cipher::DecryptText(u16(input))}) {
+             {cipher::EncryptText(u16(input)), cipher::DecryptText(u16(input)),
+              intoBuffer(true, u16(input)), intoBuffer(false, u16(input))}) {
             QVERIFY(r.text.empty());
             QVERIFY(!r.stoppedAt.has_value());
             QCOMPARE(r.unsupportedAt, std::optional<std::size_t>(position));

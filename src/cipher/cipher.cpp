@@ -173,11 +173,12 @@ const DirectRules& decryptRules() {
     return *rules;
 }
 
-TextResult transform(std::u16string_view text, const DirectRules& direct) {
+Written transform(std::u16string_view text, const DirectRules& direct, std::span<char16_t> buffer) {
     const std::size_t n = text.size();
-    TextResult result;
-    result.text.resize(n + 1);
-    char16_t* out = result.text.data() + 1;
+    if (buffer.size() <= n) {
+        throw std::length_error("output buffer too small for the text");
+    }
+    char16_t* const out = buffer.data() + 1;
     out[-1] = u' ';
     // One table lookup per character, no branch: faults are only noted here
     // and looked for afterwards, which a well-formed text never needs.
@@ -194,6 +195,8 @@ TextResult transform(std::u16string_view text, const DirectRules& direct) {
         out[i] = direct.odd[text[i]];
         faulty |= out[i] >= kUnsupported;
     }
+    Written result;
+    result.length = n + 1;
     if (!faulty) {
         return result;
     }
@@ -203,13 +206,23 @@ TextResult transform(std::u16string_view text, const DirectRules& direct) {
     const std::u16string_view written(out, n);
     const std::size_t unsupported = written.find(kUnsupported);
     if (unsupported != std::u16string_view::npos) {
-        result.text.clear();
+        result.length = 0;
         result.unsupportedAt = unsupported + 1;
         return result;
     }
     const std::size_t stop = written.find(kStop);
     result.stoppedAt = stop + 1;
-    result.text.resize(stop + 1);
+    result.length = stop + 1;
+    return result;
+}
+
+TextResult transform(std::u16string_view text, const DirectRules& direct) {
+    TextResult result;
+    result.text.resize(text.size() + 1);
+    const Written written = transform(text, direct, result.text);
+    result.text.resize(written.length);
+    result.stoppedAt = written.stoppedAt;
+    result.unsupportedAt = written.unsupportedAt;
     return result;
 }
 
@@ -254,6 +267,14 @@ TextResult EncryptText(std::u16string_view text) {
 
 TextResult DecryptText(std::u16string_view text) {
     return transform(text, decryptRules());
+}
+
+Written EncryptInto(std::u16string_view text, std::span<char16_t> out) {
+    return transform(text, encryptRules(), out);
+}
+
+Written DecryptInto(std::u16string_view text, std::span<char16_t> out) {
+    return transform(text, decryptRules(), out);
 }
 
 }  // namespace cipher

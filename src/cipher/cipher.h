@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,5 +40,20 @@ struct TextResult {
 
 TextResult EncryptText(std::u16string_view text);
 TextResult DecryptText(std::u16string_view text);
+
+// What EncryptInto or DecryptInto wrote: the same as a TextResult, with the
+// text left in the caller's buffer.
+struct Written {
+    // Characters written, leading space included; 0 with unsupportedAt.
+    std::size_t length = 0;
+    std::optional<std::size_t> stoppedAt;
+    std::optional<std::size_t> unsupportedAt;
+};
+
+// EncryptText and DecryptText into a buffer of the caller's, which needs room
+// for text.size() + 1 characters (std::length_error otherwise); nothing is
+// allocated. What lies in `out` past the length written is unspecified.
+Written EncryptInto(std::u16string_view text, std::span<char16_t> out);
+Written DecryptInto(std::u16string_view text, std::span<char16_t> out);
 
 }  // namespace cipher

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <span>
 
 #include "cipher/cipher.h"
 #include "forms/about/frmabout.h"
@@ -164,8 +165,12 @@ void MainWindow::runCipher(bool encrypt) {
     const QString input = m_txt1->text();
     const std::u16string_view view(reinterpret_cast<const char16_t*>(input.utf16()),
                                    static_cast<std::size_t>(input.size()));
-    const cipher::TextResult result =
-        encrypt ? cipher::EncryptText(view) : cipher::DecryptText(view);
+    // The cipher writes straight into the text that the output box gets.
+    QString output(input.size() + 1, Qt::Uninitialized);
+    const std::span<char16_t> buffer(reinterpret_cast<char16_t*>(output.data()),
+                                     static_cast<std::size_t>(output.size()));
+    const cipher::Written result =
+        encrypt ? cipher::EncryptInto(view, buffer) : cipher::DecryptInto(view, buffer);
     if (result.unsupportedAt) {
         // Refused before anything is written: the input stays as it is.
         const qsizetype at = static_cast<qsizetype>(*result.unsupportedAt) - 1;
@@ -184,8 +189,9 @@ void MainWindow::runCipher(bool encrypt) {
     m_prog1->setMin(encrypt ? 0 : 1);
     m_prog1->setMax(n);
     m_prog1->show();
-    m_txt2->setText(QString::fromStdU16String(result.text));
-    const auto completed = static_cast<int>(result.text.size() - 1);
+    output.truncate(static_cast<qsizetype>(result.length));
+    m_txt2->setText(output);
+    const auto completed = static_cast<int>(result.length - 1);
     if (completed > 0) {
         m_prog1->setPos(completed);
     }
