@@ -249,6 +249,38 @@ private slots:
         QCOMPARE(overlined(box), marked);
     }
 
+    // Long stretches are converted many characters at a time: a character
+    // anywhere in one shows just as it does on its own.
+    void shownTheSameInALongStretch_data() {
+        QTest::addColumn<QString>("character");
+        for (int c = 0; c < 256; ++c) {
+            QTest::addRow("code %d", c) << code(c);
+        }
+        for (const char16_t ch : {u'\u0080', u'\u009F', u'\u2027', u'\u2028', u'\u2029', u'\u2400',
+                                  u'\u241F', u'\u2421', u'\uFDD0', u'\uFDD1', u'\uFFFD'}) {
+            QTest::addRow("U+%04X", static_cast<int>(ch)) << QString(QChar(ch));
+        }
+    }
+    void shownTheSameInALongStretch() {
+        QFETCH(QString, character);
+        // Followed by a letter, so that a lone CR or LF gets the soft break
+        // that ends its line.
+        const toolkit::textcodec::DocumentText alone =
+            toolkit::textcodec::toDocument(character + "b");
+        const QString shownAlone = alone.text.chopped(1);
+        for (int before = 0; before < 100; ++before) {
+            const QString text = QString(before, u'a') + character + QString(120 - before, u'b');
+            const toolkit::textcodec::DocumentText shown = toolkit::textcodec::toDocument(text);
+            QCOMPARE(shown.text, QString(before, u'a') + shownAlone + QString(120 - before, u'b'));
+            QCOMPARE(shown.runs.size(), alone.runs.size());
+            for (std::size_t r = 0; r < shown.runs.size(); ++r) {
+                QCOMPARE(shown.runs[r].start, alone.runs[r].start + before);
+                QCOMPARE(shown.runs[r].length, alone.runs[r].length);
+                QCOMPARE(shown.runs[r].format, alone.runs[r].format);
+            }
+        }
+    }
+
     void settings() {
         TextBox box;
         QCOMPARE(box.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);

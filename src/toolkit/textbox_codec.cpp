@@ -26,6 +26,11 @@ constexpr char16_t kNewlinePicture = 0x2424;
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr char16_t kParagraphBreak = 0x2029;
 
+// A buffer of up to this many characters is kept for the next text however
+// short the text in between: fresh memory for a long text costs more than
+// its conversion.
+constexpr qsizetype kKeptBuffer = qsizetype{4} << 20;
+
 constexpr bool isPicture(char16_t ch) {
     return (ch >= kPictureBase && ch < kPictureBase + 0x20) || ch == kDeletePicture;
 }
@@ -169,26 +174,20 @@ bool mayBreakBefore(const char16_t* in, qsizetype n, qsizetype i) {
     return i < n && !(in[i] == u'\r' && i + 1 < n && in[i + 1] == u'\n');
 }
 
-// Four UTF-16 code units in the lanes of one 64-bit word.
-constexpr std::uint64_t kLaneHigh = 0x8000800080008000;
+// Characters looked at together while they all show as themselves.
+constexpr qsizetype kChunk = 32;
 
-constexpr std::uint64_t inEveryLane(std::uint16_t value) {
-    return value * std::uint64_t{0x0001000100010001};
-}
-
-// The high bit of each lane whose code unit is at least `least` (at most
-// 0x8000); setting the high bits first keeps the lanes from borrowing.
-constexpr std::uint64_t atLeast(std::uint64_t four, std::uint16_t least) {
-    return (four | ((four | kLaneHigh) - inEveryLane(least))) & kLaneHigh;
-}
-
-// Whether none of four code units is a control, DEL, a C1 control, or from
-// U+2028 up (which takes a closer look); a space is itself too.
-constexpr bool showsAsItself(std::uint64_t four) {
-    const std::uint64_t control = ~atLeast(four, 0x20) & kLaneHigh;
-    const std::uint64_t deleteOrC1 = atLeast(four, 0x7F) & ~atLeast(four, 0xA0);
-    const std::uint64_t high = atLeast(four, 0x2028);
-    return (control | deleteOrC1 | high) == 0;
+// Whether none of kChunk characters is a control, DEL, a C1 control, or from
+// U+2028 up (which takes a closer look): then all show as themselves. One
+// loop without a branch, which the compiler turns into vector instructions.
+bool chunkShowsAsItself(const char16_t* in) {
+    std::uint16_t special = 0;
+    for (qsizetype k = 0; k < kChunk; ++k) {
+        const char16_t ch = in[k];
+        special |= static_cast<std::uint16_t>(
+            (ch < 0x20) | (static_cast<char16_t>(ch - 0x7F) < 0x21) | (ch >= 0x2028));
+    }
+    return special == 0;
 }
 
 }  // namespace
@@ -206,7 +205,7 @@ void toDocument(QStringView program, DocumentText& out) {
     // Each character takes at most one place, so that there is always room
     // for the rest of the text (n - i) after what is written (length).
     qsizetype capacity = n + n / 64 + 16;
-    if (out.text.capacity() > 4 * capacity + 4096) {
+    if (out.text.capacity() > std::max(4 * capacity, kKeptBuffer)) {
         out.text = QString();  // let a much larger buffer go
     }
     out.text.resize(capacity);
@@ -228,19 +227,20 @@ void toDocument(QStringView program, DocumentText& out) {
         lineStart = length;
         lineLimit = length + kSoftLineLength;
     };
+    qsizetype oneByOneUntil = 0;  // after a chunk that needs a closer look
     while (i < n) {
-        // Four characters at a time while they show as themselves, up to
-        // where a soft break may come.
-        const qsizetype stop = std::min(n, i + (lineLimit - length)) - 4;
-        while (i <= stop) {
-            std::uint64_t four;
-            std::memcpy(&four, in + i, sizeof four);
-            if (!showsAsItself(four)) {
-                break;
+        // A chunk at a time while all its characters show as themselves, up
+        // to where a soft break may come.
+        if (i >= oneByOneUntil) {
+            const qsizetype stop = std::min(n, i + (lineLimit - length)) - kChunk;
+            while (i <= stop && chunkShowsAsItself(in + i)) {
+                std::memcpy(shown + length, in + i, kChunk * sizeof(char16_t));
+                i += kChunk;
+                length += kChunk;
             }
-            std::memcpy(shown + length, &four, sizeof four);
-            i += 4;
-            length += 4;
+            if (i <= stop) {
+                oneByOneUntil = i + kChunk;
+            }
         }
         if (i == n) {
             break;
