@@ -2,6 +2,10 @@
 // against a bare QPlainTextEdit of the same size given the same output text.
 // A command counts as done when the output box has been painted with its
 // result, since the text box lays out what it shows only when it paints.
+//
+// These machines are shared, and their speed drifts within seconds; so each
+// iteration times the command and its baselines back to back, in a shuffled
+// order, and every ratio comes from times taken side by side.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,7 +15,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +28,7 @@
 #include "support.h"
 #include "targets.h"
 #include "texts.h"
+#include "toolkit/textbox_codec.h"
 
 namespace {
 
@@ -67,47 +76,113 @@ struct Fixture {
 
 Fixture fixture;
 
-void timeCommand(benchmark::State& state, const Case& c) {
-    toolkit::TextBox* txt1 = fixture.window->txt1();
-    toolkit::TextBox* txt2 = fixture.window->txt2();
-    txt1->setText(c.input);
-    QCoreApplication::processEvents();
+// One timed action of a paired benchmark, with what it needs done first.
+struct Step {
+    std::string name;
+    std::function<void()> prepare;
+    std::function<void()> run;
+    std::function<std::string()> check;  // an error message, or empty
+};
+
+// Times the steps back to back in each iteration, in a shuffled order. The
+// iteration time is that of the first step; counters give each step's time
+// per iteration in milliseconds and the first step's time over each other's.
+void timeSteps(benchmark::State& state, const std::vector<Step>& steps) {
+    std::vector<double> totals(steps.size(), 0.0);
+    std::vector<std::size_t> order(steps.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::mt19937 shuffler(20261209);
     for (auto _ : state) {
-        txt2->setText(QString());
-        settle(*fixture.txt2Paints);
-        QElapsedTimer timer;
-        timer.start();
-        QTest::mouseClick(fixture.cmd1, Qt::LeftButton);
-        settle(*fixture.txt2Paints);
-        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+        std::shuffle(order.begin(), order.end(), shuffler);
+        double first = 0;
+        for (const std::size_t k : order) {
+            steps[k].prepare();
+            QElapsedTimer timer;
+            timer.start();
+            steps[k].run();
+            const double seconds = static_cast<double>(timer.nsecsElapsed()) * 1e-9;
+            totals[k] += seconds;
+            if (k == 0) {
+                first = seconds;
+            }
+        }
+        state.SetIterationTime(first);
     }
-    if (!fixture.sandbox->boxes.shown.empty()) {
-        state.SkipWithError(
-            ("the command showed a message: " + fixture.sandbox->boxes.shown.back().text)
-                .toStdString()
-                .c_str());
-    } else if (txt2->textBetween(0, txt2->document()->characterCount()) != c.output) {
-        // Read from the document itself, not from a copy the box keeps.
-        state.SkipWithError("the output box does not hold the encrypted text");
+    for (const Step& step : steps) {
+        if (const std::string error = step.check ? step.check() : std::string(); !error.empty()) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+    }
+    const auto iterations = static_cast<double>(state.iterations());
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        state.counters[steps[k].name] = totals[k] * 1e3 / iterations;
+        if (k > 0) {
+            state.counters[steps[0].name + "/" + steps[k].name] = totals[0] / totals[k];
+        }
     }
 }
 
-void timeBareBox(benchmark::State& state, const QString& text) {
-    for (auto _ : state) {
-        fixture.bare->setPlainText(QString());
-        settle(*fixture.barePaints);
-        QElapsedTimer timer;
-        timer.start();
-        fixture.bare->setPlainText(text);
-        settle(*fixture.barePaints);
-        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
-    }
+// The encrypt command on the input, from an empty output box to the result
+// painted.
+Step commandStep(const std::string& name, const Case& c) {
+    toolkit::TextBox* txt1 = fixture.window->txt1();
+    toolkit::TextBox* txt2 = fixture.window->txt2();
+    return {name,
+            [=] {
+                if (txt1->text() != c.input) {
+                    txt1->setText(c.input);
+                }
+                txt2->setText(QString());
+                settle(*fixture.txt2Paints);
+            },
+            [] {
+                QTest::mouseClick(fixture.cmd1, Qt::LeftButton);
+                settle(*fixture.txt2Paints);
+            },
+            [=]() -> std::string {
+                if (!fixture.sandbox->boxes.shown.empty()) {
+                    return "the command showed a message: " +
+                           fixture.sandbox->boxes.shown.back().text.toStdString();
+                }
+                // Read from the document itself, not from a copy the box keeps.
+                if (txt1->text() == c.input &&
+                    txt2->textBetween(0, txt2->document()->characterCount()) != c.output) {
+                    return "the output box does not hold the encrypted text";
+                }
+                return {};
+            }};
+}
+
+// A bare box given the text, from empty to painted.
+Step bareStep(const std::string& name, const QString& text) {
+    return {name,
+            [] {
+                fixture.bare->setPlainText(QString());
+                settle(*fixture.barePaints);
+            },
+            [text] {
+                fixture.bare->setPlainText(text);
+                settle(*fixture.barePaints);
+            },
+            {}};
 }
 
 void timeKernel(benchmark::State& state, const std::u16string& input) {
     for (auto _ : state) {
         cipher::TextResult result = cipher::EncryptText(input);
         benchmark::DoNotOptimize(result.text.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+// The text box's conversion of the command's output, with the buffer it
+// keeps from one text to the next.
+void timeConversion(benchmark::State& state, const QString& output) {
+    toolkit::textcodec::DocumentText shown;
+    for (auto _ : state) {
+        toolkit::textcodec::toDocument(output, shown);
+        benchmark::DoNotOptimize(shown.text.data());
         benchmark::ClobberMemory();
     }
 }
@@ -158,19 +233,28 @@ int main(int argc, char** argv) {
         makeCase("c_prose_1MiB", bench::italianProse(bench::kMiBChars)),
     };
     for (const Case& c : cases) {
-        benchmark::RegisterBenchmark(("command/" + c.name).c_str(), timeCommand, c)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("bare/" + c.name).c_str(), timeBareBox, c.output)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-        // For the record: a bare box given the text as the output box shows
-        // it, where only a CR LF pair breaks the line.
-        benchmark::RegisterBenchmark(("bare_shown/" + c.name).c_str(), timeBareBox, c.shown)
+        // Besides the bare box given the output text, for the record: a bare
+        // box given the text as the output box shows it, where only a CR LF
+        // pair breaks the line.
+        benchmark::RegisterBenchmark(
+            ("pair/" + c.name).c_str(), timeSteps,
+            std::vector<Step>{commandStep("command", c), bareStep("bare", c.output),
+                              bareStep("shown", c.shown)})
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark(
+        "pair/b_after_a", timeSteps,
+        std::vector<Step>{commandStep("b", cases[1]), commandStep("a", cases[0])})
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("kernel/a_prose_32766", timeKernel, prose)
+        ->Unit(benchmark::kMicrosecond);
+    // For the record: the stages of command (c) on their own.
+    const std::u16string prose1MiB = bench::italianProse(bench::kMiBChars);
+    benchmark::RegisterBenchmark("kernel/c_prose_1MiB", timeKernel, prose1MiB)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("conversion/c_prose_1MiB", timeConversion, cases[2].output)
         ->Unit(benchmark::kMicrosecond);
 
     bench::MedianReporter reporter;
@@ -180,34 +264,36 @@ int main(int argc, char** argv) {
          "--benchmark_enable_random_interleaving=true", "--benchmark_report_aggregates_only=true"},
         reporter);
 
-    auto ms = [&reporter](const std::string& name) {
-        return bench::number(reporter.seconds(name) * 1e3, 2) + " ms";
+    auto ms = [&reporter](const std::string& name, const std::string& step) {
+        return bench::number(reporter.counter(name, step), 2) + " ms";
     };
     auto ratio = [&reporter](const std::string& over, const std::string& under) {
         return bench::ratio(reporter.seconds(over), reporter.seconds(under));
     };
     bench::Targets targets("commands");
     for (const Case& c : cases) {
-        targets.info("command " + c.name, ms("command/" + c.name));
-        targets.info("bare box " + c.name, ms("bare/" + c.name));
-        targets.info("bare box, shown text " + c.name, ms("bare_shown/" + c.name));
+        targets.info("command " + c.name, ms("pair/" + c.name, "command"));
+        targets.info("bare box " + c.name, ms("pair/" + c.name, "bare"));
+        targets.info("bare box, shown text " + c.name, ms("pair/" + c.name, "shown"));
     }
-    targets.info("kernel a_prose_32766",
-                 bench::number(reporter.seconds("kernel/a_prose_32766") * 1e6, 1) + " us");
+    for (const std::string name :
+         {"kernel/a_prose_32766", "kernel/c_prose_1MiB", "conversion/c_prose_1MiB"}) {
+        targets.info(name, bench::number(reporter.seconds(name) * 1e6, 1) + " us");
+    }
     targets.atMost("(a) command / bare box, prose 32,766",
-                   ratio("command/a_prose_32766", "bare/a_prose_32766"), 1.25);
+                   reporter.counter("pair/a_prose_32766", "command/bare"), 1.25);
     targets.atMost("(c) command / bare box, prose 1 MiB",
-                   ratio("command/c_prose_1MiB", "bare/c_prose_1MiB"), 1.25);
-    targets.atMost("(b) command no spaces / command (a)",
-                   ratio("command/b_nospace_32766", "command/a_prose_32766"), 1.5);
+                   reporter.counter("pair/c_prose_1MiB", "command/bare"), 1.25);
+    targets.atMost("(b) command no spaces / command (a)", reporter.counter("pair/b_after_a", "b/a"),
+                   1.5);
     targets.atMost("kernel / command (a), prose 32,766",
-                   ratio("kernel/a_prose_32766", "command/a_prose_32766"), 0.02);
+                   ratio("kernel/a_prose_32766", "pair/a_prose_32766"), 0.02);
     // The bare box above splits its text at every lone CR, which the output
     // box keeps as a character; given the text as the output box shows it, a
     // bare box lays out the same long paragraphs.
     for (const Case& c : cases) {
         targets.info("command / bare box given the shown text, " + c.name,
-                     bench::number(ratio("command/" + c.name, "bare_shown/" + c.name), 4));
+                     bench::number(reporter.counter("pair/" + c.name, "command/shown"), 4));
     }
     const int status = targets.print();
     return status;

@@ -16,6 +16,13 @@ void MedianReporter::ReportRuns(const std::vector<Run>& runs) {
         }
         const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
         const std::string& name = run.run_name.function_name;
+        for (const auto& [counter, value] : run.counters) {
+            if (run.run_type != Run::RT_Aggregate) {
+                m_counters[{name, counter}].push_back(value.value);
+            } else if (run.aggregate_name == "median") {
+                m_counterMedians[{name, counter}] = value.value;
+            }
+        }
         for (const bool cpu : {false, true}) {
             const double seconds =
                 (cpu ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime()) / unit;
@@ -30,19 +37,34 @@ void MedianReporter::ReportRuns(const std::vector<Run>& runs) {
     }
 }
 
+namespace {
+
+double median(std::vector<double> values) {
+    if (values.empty()) {
+        return kMissing;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 == 1 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
+}
+
+}  // namespace
+
 double MedianReporter::find(const std::string& name, bool cpu) const {
     if (auto found = m_medians.find({name, cpu}); found != m_medians.end()) {
         return found->second;
     }
     // A single repetition (or aggregates not reported): the median of what ran.
     auto found = m_single.find({name, cpu});
-    if (found == m_single.end() || found->second.empty()) {
-        return kMissing;
+    return found == m_single.end() ? kMissing : median(found->second);
+}
+
+double MedianReporter::counter(const std::string& name, const std::string& counter) const {
+    if (auto found = m_counterMedians.find({name, counter}); found != m_counterMedians.end()) {
+        return found->second;
     }
-    std::vector<double> times = found->second;
-    std::sort(times.begin(), times.end());
-    const std::size_t mid = times.size() / 2;
-    return times.size() % 2 == 1 ? times[mid] : (times[mid - 1] + times[mid]) / 2.0;
+    auto found = m_counters.find({name, counter});
+    return found == m_counters.end() ? kMissing : median(found->second);
 }
 
 void runBenchmarks(int argc, char** argv, const std::vector<std::string>& defaults,

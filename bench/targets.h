@@ -32,6 +32,9 @@ public:
     // the repetitions); kMissing when it did not run.
     double seconds(const std::string& name) const { return find(name, false); }
     double cpuSeconds(const std::string& name) const { return find(name, true); }
+    // A counter of that benchmark (the median over the repetitions), or
+    // kMissing.
+    double counter(const std::string& name, const std::string& counter) const;
 
 private:
     double find(const std::string& name, bool cpu) const;
@@ -39,6 +42,8 @@ private:
     // Keyed by name and whether the time is processor time.
     std::map<std::pair<std::string, bool>, double> m_medians;
     std::map<std::pair<std::string, bool>, std::vector<double>> m_single;
+    std::map<std::pair<std::string, std::string>, double> m_counterMedians;
+    std::map<std::pair<std::string, std::string>, std::vector<double>> m_counters;
 };
 
 // Runs the registered benchmarks with the given defaults in front of the
