@@ -596,7 +596,10 @@ private slots:
         QTest::newRow("encrypted prose") << encrypted(prose(32766)) << -1;
         QTest::newRow("1 MiB of encrypted prose") << encrypted(prose(1 << 20)) << -1;
         QTest::newRow("prose") << prose(32766) << -1;
-        QTest::newRow("words without a break") << QString("parola ").repeated(4681) << -1;
+        // 293 words make the first line that reaches 2,048 characters.
+        QTest::newRow("words without a break") << QString("parola ").repeated(4681) << 16;
+        // Lines of 1,024 and then of 476 + 1 + 1,024 characters.
+        QTest::newRow("long runs between spaces") << (QString(1500, 'x') + ' ').repeated(20) << 21;
         QTest::newRow("32,766 without a space") << QString(32766, 'x') << 32;
         QTest::newRow("32,766 controls") << QString(32766, QChar(1)) << 32;
         QTest::newRow("32,766 unassigned codes") << QString(32766, QChar(0x81)) << 32;
@@ -617,7 +620,12 @@ private slots:
         }
         for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
             const QString line = block.text();
+            qsizetype longestRun = 0;
+            for (const QStringView run : QStringView(line).split(u' ')) {
+                longestRun = std::max(longestRun, run.size());
+            }
             if (line.size() > toolkit::textcodec::kLongestSoftLine ||
+                longestRun > toolkit::textcodec::kLongestRun ||
                 (!line.isEmpty() && line.front().isLowSurrogate())) {
                 QFAIL(qPrintable(
                     QString("line %1 of %2 characters").arg(block.blockNumber()).arg(line.size())));

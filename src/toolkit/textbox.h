@@ -11,14 +11,15 @@ namespace toolkit {
 // setText() got, lone CR and LF, code 0, every control and the no-break space
 // included. A CR LF pair shows as a line break and every other control as a
 // visible mark (textbox_codec.h); a lone CR or LF also ends its line, and a
-// long stretch without breaks is cut into lines of about a thousand
-// characters, with breaks that stand for no character, so that long texts
-// show as fast as short ones. Enter types CR LF, Ctrl+Tab a tab; Tab
-// moves the focus. Copy, cut, paste and drag and drop keep the exact codes
-// between boxes, also of another running copy of the program. Change the
-// text through setText() and insertText() only: QPlainTextEdit's own
-// setPlainText(), insertPlainText() and appendPlainText() know nothing of
-// the mapping, and their line breaks would read back as no character.
+// long stretch without breaks is cut into lines of about two thousand
+// characters (one thousand where it has no spaces), with breaks that stand
+// for no character, so that long texts show as fast as short ones. Enter
+// types CR LF, Ctrl+Tab a tab; Tab moves the focus. Copy, cut, paste and drag
+// and drop keep the exact codes between boxes, also of another running copy
+// of the program. Change the text through setText() and insertText() only:
+// QPlainTextEdit's own setPlainText(), insertPlainText() and
+// appendPlainText() know nothing of the mapping, and their line breaks would
+// read back as no character.
 class TextBox final : public QPlainTextEdit {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TextBox)

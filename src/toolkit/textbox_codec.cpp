@@ -174,20 +174,23 @@ bool mayBreakBefore(const char16_t* in, qsizetype n, qsizetype i) {
     return i < n && !(in[i] == u'\r' && i + 1 < n && in[i + 1] == u'\n');
 }
 
+// Whether a character takes a closer look than a copy: a control, DEL, a C1
+// control, or anything from U+2028 up. Every other one shows as itself.
+constexpr bool needsCloserLook(char16_t ch) {
+    return (ch < 0x20) | (static_cast<char16_t>(ch - 0x7F) < 0x21) | (ch >= 0x2028);
+}
+
 // Characters looked at together while they all show as themselves.
 constexpr qsizetype kChunk = 32;
 
-// Whether none of kChunk characters is a control, DEL, a C1 control, or from
-// U+2028 up (which takes a closer look): then all show as themselves. One
-// loop without a branch, which the compiler turns into vector instructions.
+// Whether none of kChunk characters needs a closer look. One loop without a
+// branch, which the compiler turns into vector instructions.
 bool chunkShowsAsItself(const char16_t* in) {
-    std::uint16_t special = 0;
+    std::uint16_t closer = 0;  // 16 bits wide, as the characters are
     for (qsizetype k = 0; k < kChunk; ++k) {
-        const char16_t ch = in[k];
-        special |= static_cast<std::uint16_t>(
-            (ch < 0x20) | (static_cast<char16_t>(ch - 0x7F) < 0x21) | (ch >= 0x2028));
+        closer |= static_cast<std::uint16_t>(needsCloserLook(in[k]));
     }
-    return special == 0;
+    return closer == 0;
 }
 
 }  // namespace
@@ -215,7 +218,13 @@ void toDocument(QStringView program, DocumentText& out) {
     RunBuilder runs;
     qsizetype length = 0;
     qsizetype lineStart = 0;                // of the document line being written
-    qsizetype lineLimit = kSoftLineLength;  // where a soft break may come
+    qsizetype runStart = 0;                 // after the line's last space known so far
+    qsizetype scannedTo = 0;                // where the look for that space has reached
+    qsizetype lineLimit = kLongestRun - 1;  // where a soft break may come
+    auto newLine = [&] {
+        lineStart = runStart = scannedTo = length;
+        lineLimit = length + kLongestRun - 1;
+    };
     qsizetype i = 0;
     auto softBreak = [&] {
         if (capacity < length + 1 + (n - i)) {
@@ -224,22 +233,22 @@ void toDocument(QStringView program, DocumentText& out) {
             shown = reinterpret_cast<char16_t*>(out.text.data());
         }
         shown[length++] = kSoftBreak;
-        lineStart = length;
-        lineLimit = length + kSoftLineLength;
+        newLine();
     };
-    qsizetype oneByOneUntil = 0;  // after a chunk that needs a closer look
     while (i < n) {
-        // A chunk at a time while all its characters show as themselves, up
-        // to where a soft break may come.
-        if (i >= oneByOneUntil) {
-            const qsizetype stop = std::min(n, i + (lineLimit - length)) - kChunk;
-            while (i <= stop && chunkShowsAsItself(in + i)) {
-                std::memcpy(shown + length, in + i, kChunk * sizeof(char16_t));
-                i += kChunk;
-                length += kChunk;
-            }
-            if (i <= stop) {
-                oneByOneUntil = i + kChunk;
+        // A chunk at a time while all its characters show as themselves,
+        // short of the character that reaches where a soft break may come; in
+        // the chunk that stops this, the characters before the one that needs
+        // a closer look.
+        const qsizetype stop = std::min(n, i + (lineLimit - length) - 1) - kChunk;
+        while (i <= stop && chunkShowsAsItself(in + i)) {
+            std::memcpy(shown + length, in + i, kChunk * sizeof(char16_t));
+            i += kChunk;
+            length += kChunk;
+        }
+        if (i <= stop) {
+            while (!needsCloserLook(in[i])) {
+                shown[length++] = in[i++];
             }
         }
         if (i == n) {
@@ -253,8 +262,7 @@ void toDocument(QStringView program, DocumentText& out) {
                 ++i;
                 shown[length++] = u'\n';
                 out.hasLineBreak = true;
-                lineStart = length;
-                lineLimit = length + kSoftLineLength;
+                newLine();
                 continue;
             }
             put = static_cast<char16_t>(kPictureBase + ch);
@@ -272,9 +280,23 @@ void toDocument(QStringView program, DocumentText& out) {
             runs.add(out.runs, 0, length);
         }
         shown[length++] = put;
+        if (length >= lineLimit) {
+            // Chunks copied spaces without a look: find the last one, among
+            // the characters not looked at before.
+            for (qsizetype at = length; at > std::max(runStart, scannedTo); --at) {
+                if (shown[at - 1] == u' ') {
+                    runStart = at;
+                    break;
+                }
+            }
+            scannedTo = length;
+            // One short of the longest run, so that a surrogate pair that
+            // would not fit is seen coming.
+            lineLimit = std::min(lineStart + kSoftLineLength, runStart + kLongestRun - 1);
+        }
         if (length >= lineLimit && mayBreakBefore(in, n, i) && !QChar::isLowSurrogate(in[i])) {
             // A surrogate pair that would not fit goes to the next line whole.
-            const qsizetype room = kLongestSoftLine - (length - lineStart);
+            const qsizetype room = kLongestRun - (length - runStart);
             const bool pairNext =
                 i + 1 < n && QChar::isHighSurrogate(in[i]) && QChar::isLowSurrogate(in[i + 1]);
             if (ch == u' ' || room <= 0 || (pairNext && room < 2)) {

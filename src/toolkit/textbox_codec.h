@@ -12,7 +12,7 @@
 // - a paragraph break without that format is a "soft" one and stands for no
 //   character at all. One ends the line after each lone CR or LF picture,
 //   and others cut a long stretch without breaks into lines of at most
-//   kLongestSoftLine characters: the box then lays out only the short
+//   kLongestSoftLine characters: the box then lays out only the
 //   paragraphs in view, where one long paragraph would be laid out in full;
 // - a C1 control (U+0080 to U+009F) shows as the control picture of the C0
 //   code 0x80 lower, in a marked character format that records its own code;
@@ -50,10 +50,13 @@ inline constexpr char16_t kSoftBreak = 0x2029;
 
 // Where soft breaks go: after every lone CR or LF that more text follows,
 // other than a CR LF pair; after the first space once a line holds
-// kSoftLineLength characters; and after kLongestSoftLine characters without
-// a space (never inside a surrogate pair).
-inline constexpr qsizetype kSoftLineLength = 768;
-inline constexpr qsizetype kLongestSoftLine = 1024;
+// kSoftLineLength characters; and wherever kLongestRun characters have come
+// without a space (never inside a surrogate pair). A run without spaces
+// takes longest to lay out, so it gets the shorter lines; every extra line
+// also costs the document time when the text is set.
+inline constexpr qsizetype kSoftLineLength = 2048;
+inline constexpr qsizetype kLongestRun = 1024;
+inline constexpr qsizetype kLongestSoftLine = kSoftLineLength + kLongestRun;
 
 struct DocumentText {
     // One character per program character, '\n' for a CR LF pair, and
