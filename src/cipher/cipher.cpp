@@ -1,5 +1,6 @@
 #include "cipher/cipher.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <stdexcept>
@@ -94,6 +95,11 @@ constexpr int decryptFromCode(int code, bool even) {
 // character, so neither can be a real output.
 constexpr char16_t kStop = 0xFFFF;
 constexpr char16_t kUnsupported = 0xFFFE;
+constexpr unsigned kFaultBit = 0x8000;
+static_assert((kStop & kFaultBit) != 0 && (kUnsupported & kFaultBit) != 0);
+static_assert(std::all_of(kHighControls.begin(), kHighControls.end(),
+                          [](char16_t ch) { return (ch & kFaultBit) == 0; }),
+              "every character of the code page lies below the fault bit");
 constexpr std::size_t kNoCodeIndex = 256;
 using OutTable = std::array<char16_t, 257>;
 
@@ -181,23 +187,24 @@ Written transform(std::u16string_view text, const DirectRules& direct, std::span
     char16_t* const out = buffer.data() + 1;
     out[-1] = u' ';
     // One table lookup per character, no branch: faults are only noted here
-    // and looked for afterwards, which a well-formed text never needs.
-    bool faulty = false;
+    // (every output character is below kFaultBit, both faults have it) and
+    // looked for afterwards, which a well-formed text never needs.
+    unsigned seen = 0;
     std::size_t i = 0;
     for (; i + 1 < n; i += 2) {  // positions i + 1 (odd) and i + 2 (even)
         const char16_t a = direct.odd[text[i]];
         const char16_t b = direct.even[text[i + 1]];
         out[i] = a;
         out[i + 1] = b;
-        faulty |= (a >= kUnsupported) | (b >= kUnsupported);
+        seen |= a | b;
     }
     if (i < n) {
         out[i] = direct.odd[text[i]];
-        faulty |= out[i] >= kUnsupported;
+        seen |= out[i];
     }
     Written result;
     result.length = n + 1;
-    if (!faulty) {
+    if ((seen & kFaultBit) == 0) {
         return result;
     }
     // Every code is computed before anything is written, so a character
