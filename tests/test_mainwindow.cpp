@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "forms/main/layouts.h"
 #include "forms/main/mainwindow.h"
 #include "support.h"
 
@@ -373,6 +374,45 @@ private slots:
         QCOMPARE(again->txt2()->text(), QString());
         QCOMPARE(barOf(again), (BarState{0, 100, 0, false}));
         QCOMPARE(again->frameGeometry().topLeft(), QPoint(0, 0));
+    }
+
+    // Each layout shows its own background and the program's icon, read
+    // while the window is built.
+    void backgroundAndIcon_data() { addVariants(); }
+    void backgroundAndIcon() {
+        QFETCH(Variant, variant);
+        Sandbox sandbox;
+        MainWindow* w = MainWindow::show(variant);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+        const QImage shown = w->client()->grab().toImage();
+        const QImage picture(QString::fromLatin1(forms::layoutOf(variant).background));
+        QVERIFY(!picture.isNull());
+        // Points of a grid where no control covers the picture.
+        const QSize both = picture.size().boundedTo(w->client()->size());
+        int checked = 0;
+        for (int x = 2; x < both.width(); x += 37) {
+            for (int y = 2; y < both.height(); y += 29) {
+                const QPoint logical(x, y);
+                if (w->client()->childAt(logical) != nullptr) {
+                    continue;
+                }
+                ++checked;
+                const QColor expected = picture.pixelColor(logical);
+                const QColor seen = shown.pixelColor(logical * scale);
+                QVERIFY2(qAbs(expected.red() - seen.red()) < 24 &&
+                             qAbs(expected.green() - seen.green()) < 24 &&
+                             qAbs(expected.blue() - seen.blue()) < 24,
+                         qPrintable(QStringLiteral("at %1,%2").arg(logical.x()).arg(logical.y())));
+            }
+        }
+        QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
+        const QIcon expected(QStringLiteral(":/zelvano.ico"));
+        QVERIFY(!expected.availableSizes().isEmpty());
+        QCOMPARE(w->windowIcon().availableSizes(), expected.availableSizes());
+        for (const QSize size : expected.availableSizes()) {
+            QCOMPARE(w->windowIcon().pixmap(size).toImage(), expected.pixmap(size).toImage());
+        }
     }
 
     // Under a scale factor the layout stays in logical pixels and the

@@ -12,6 +12,7 @@
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
 #include "forms/options/frmopzioni.h"
+#include "toolkit/pictures.h"
 #include "toolkit/services.h"
 #include "toolkit/twips.h"
 
@@ -50,10 +51,13 @@ MainWindow::MainWindow(Variant variant)
     : toolkit::Form(QString::fromLatin1(layoutOf(variant).windowName)), m_variant(variant) {
     const MainLayout& layout = layoutOf(variant);
     setWindowTitle(toolkit::kProgramTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/zelvano.ico")));
-    client()->setPicture(QPixmap(QString::fromLatin1(layout.background)));
+    // The pictures are read while the controls are built.
+    toolkit::PictureReader icon(QStringLiteral(":/zelvano.ico"));
+    toolkit::PictureReader background(QString::fromLatin1(layout.background));
     buildMenus(layout);
     buildControls(layout);
+    setWindowIcon(icon.icon());
+    client()->setPicture(background.pixmap());
     setClientSizeTwips(layout.clientWidth, layout.clientHeight);
 }
 
