@@ -178,7 +178,12 @@ void TextBox::setText(const QString& text) {
     m_shown = std::move(shown);
     // Kept so that reading it back costs nothing; an empty text is read anew.
     m_text = text.isEmpty() ? QString() : text;
-    setTextCursor(QTextCursor(document()));
+    // The cursor is at the start already unless a signal handler moved it;
+    // setting it again anyway would lay out the first line ahead of the
+    // paint that lays it out too.
+    if (textCursor().position() != 0 || textCursor().hasSelection()) {
+        setTextCursor(QTextCursor(document()));
+    }
 }
 
 void TextBox::insertText(const QString& text) {
