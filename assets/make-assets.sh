@@ -405,25 +405,5 @@ pixel "$TMP/j16.png" "o=#6b4510 y=#ffd23f h=#fff0a0 k=#3a2208 r=#7a1a22 w=#fffff
     "................"
 ico joke.ico "$TMP/j32.png" "$TMP/j16.png"
 
-# ---------------------------------------------------------------------------
-# 6. Qt resource file
-# ---------------------------------------------------------------------------
-cat >assets.qrc <<'EOF'
-<!DOCTYPE RCC>
-<RCC version="1.0">
-    <qresource prefix="/">
-        <file>bg640.jpg</file>
-        <file>bg800.jpg</file>
-        <file>bg1280.jpg</file>
-        <file>author.jpg</file>
-        <file>joke.jpg</file>
-        <file>zelvano.ico</file>
-        <file>options.ico</file>
-        <file>author.ico</file>
-        <file>joke.ico</file>
-    </qresource>
-</RCC>
-EOF
-
 identify bg640.jpg bg800.jpg bg1280.jpg author.jpg joke.jpg \
     zelvano.ico options.ico author.ico joke.ico icons/zelvano-*.png

@@ -36,8 +36,8 @@
 
 #include "startup/modulo1.h"
 #include "targets.h"
-#include "toolkit/forms.h"
-#include "toolkit/services.h"
+#include "toolkit/lifecycle.h"
+#include "toolkit/messagebox.h"
 
 extern char** environ;
 
@@ -106,7 +106,8 @@ int startOnce(int argc, char** argv, bool zelvano) {
         QApplication::setApplicationDisplayName(QStringLiteral("Zelvano"));
         QApplication::setQuitOnLastWindowClosed(false);
         toolkit::runGuarded([] { Modulo1::Main(); });
-        if (toolkit::endRequested() || toolkit::Forms::instance().loadedCount() == 0) {
+        if (toolkit::WindowRegistry::instance().endRequested() ||
+            toolkit::WindowRegistry::instance().loadedCount() == 0) {
             return 4;
         }
     } else {

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "startup/preferences.h"
-#include "toolkit/services.h"
+#include "toolkit/messagebox.h"
 
 namespace {
 

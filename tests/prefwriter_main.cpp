@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "startup/preferences.h"
-#include "toolkit/services.h"
+#include "toolkit/messagebox.h"
 
 int main(int argc, char* argv[]) {
     long long value = argc > 1 ? std::atoll(argv[1]) : 0;

@@ -25,20 +25,8 @@ namespace {
 const QString kMessage =
     QStringLiteral("Le informazioni sul sistema non sono disponibili in questa fase");
 
-// Starts nothing and finds nothing; it only writes down what it was asked.
-class RecordingLauncher final : public toolkit::Launcher {
-public:
-    void start(const QString& path) override { started << path; }
-    QString findFile(const QString& path) override {
-        tested << path;
-        return {};
-    }
-    QStringList started;
-    QStringList tested;
-};
-
 frmAbout* about() {
-    return toolkit::Forms::instance().find<frmAbout>(QStringLiteral("frmAbout"));
+    return toolkit::WindowRegistry::instance().find<frmAbout>(QStringLiteral("frmAbout"));
 }
 
 QString captionOf(const QWidget* window, const QString& name) {
@@ -271,7 +259,8 @@ private slots:
         Sandbox sandbox;
         toolkit::registry::LinuxRegistry registry(QStringList{});
         toolkit::registry::setRegistry(&registry);
-        RecordingLauncher launcher;
+        testing::FakeLauncher launcher;
+        launcher.anyProgram = true;
         toolkit::setLauncher(&launcher);
         frmAbout* window = frmAbout::show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -338,7 +327,7 @@ private slots:
         testing::flushDeletes();
         QVERIFY(first.isNull());
         QVERIFY(about() == nullptr);
-        QCOMPARE(toolkit::Forms::instance().loadedNames(), QStringList{"frm800"});
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(), QStringList{"frm800"});
         QVERIFY(sandbox.end.statuses.empty());
 
         info->trigger();
@@ -377,7 +366,8 @@ private slots:
         }
         toolkit::registry::LinuxRegistry registry({sandbox.path() + "/hardinfo", tool});
         toolkit::registry::setRegistry(&registry);
-        RecordingLauncher launcher;
+        testing::FakeLauncher launcher;
+        launcher.anyProgram = true;
         toolkit::setLauncher(&launcher);
 
         frmAbout* window = frmAbout::show();

@@ -16,31 +16,6 @@
 using testing::child;
 using testing::Sandbox;
 
-namespace {
-
-toolkit::Form* open(const QString& name) {
-    if (name == "frmAbout") {
-        return forms::frmAbout::show();
-    }
-    if (name == "frmio") {
-        return forms::frmio::show();
-    }
-    if (name == "FRMHAHA") {
-        return forms::FRMHAHA::show();
-    }
-    if (name == "frmOpzioni") {
-        startup::setStartupFlag(0);
-        startup::resolutionChoice().setText("1");
-        return forms::frmOpzioni::show();
-    }
-    const forms::Variant variant = name == "frm640"   ? forms::Variant::frm640
-                                   : name == "frm800" ? forms::Variant::frm800
-                                                      : forms::Variant::frm1280;
-    return forms::MainWindow::show(variant);
-}
-
-}  // namespace
-
 class TestAccessibility : public QObject {
     Q_OBJECT
 
@@ -55,7 +30,7 @@ private slots:
     void namesAndDescriptions() {
         QFETCH(QString, window);
         Sandbox sandbox;
-        toolkit::Form* form = open(window);
+        toolkit::Form* form = testing::showWindow(window);
         QVERIFY(form);
         int checked = 0;
         for (QWidget* widget : form->client()->findChildren<QWidget*>()) {

@@ -96,7 +96,7 @@ private slots:
         Sandbox::write(startup::kResolutionFile, startup::formatNumber(2));
         toolkit::runGuarded([] { Modulo1::Main(); });
         QVERIFY(sandbox.boxes.shown.empty());
-        QCOMPARE(toolkit::Forms::instance().loadedCount(), 1);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 1);
     }
 
     // Temporary files of interrupted writes beside the preference files are
@@ -113,7 +113,8 @@ private slots:
         }
         toolkit::runGuarded([] { Modulo1::Main(); });
         QVERIFY(sandbox.boxes.shown.empty());
-        QCOMPARE(toolkit::Forms::instance().loadedNames(), QStringList{QStringLiteral("frm800")});
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(),
+                 QStringList{QStringLiteral("frm800")});
         startup::writePreferenceFile(startup::kResolutionFile, 0);
         QCOMPARE(Sandbox::read(startup::kResolutionFile), startup::formatNumber(0));
         for (const QString& name : junk) {

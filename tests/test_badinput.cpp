@@ -451,21 +451,22 @@ private slots:
             QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
             const testing::ShownBox& box = sandbox.boxes.shown.front();
             QCOMPARE(box.title, QStringLiteral("Zelvano"));
-            QCOMPARE(box.style, toolkit::kStyleCritical);
+            QCOMPARE(box.style, 16);
             QVERIFY2(box.text.contains(QStringLiteral("«%1»").arg(expected.reportFile)),
                      qPrintable(box.text));
             QVERIFY2(box.text.contains(expected.reportShows), qPrintable(box.text));
             QVERIFY2(readable(box.text), qPrintable(box.text));
             testing::flushDeletes();
-            QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+            QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
         } else {
             QVERIFY2(sandbox.boxes.shown.empty(),
                      qPrintable(sandbox.boxes.shown.empty() ? QString()
                                                             : sandbox.boxes.shown.front().text));
             QVERIFY(sandbox.end.statuses.empty());
-            QCOMPARE(toolkit::Forms::instance().loadedNames(), QStringList{expected.window});
+            QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(),
+                     QStringList{expected.window});
             if (auto* chooser =
-                    toolkit::Forms::instance().find<forms::frmOpzioni>(expected.window)) {
+                    toolkit::WindowRegistry::instance().find<forms::frmOpzioni>(expected.window)) {
                 for (int i = 0; i < 3; ++i) {
                     QCOMPARE(chooser->option(i)->isChecked(), i == expected.selected);
                 }

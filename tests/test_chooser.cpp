@@ -20,7 +20,8 @@ const QByteArray c2 = startup::formatNumber(2);
 
 forms::frmOpzioni* startChooser() {
     toolkit::runGuarded([] { Modulo1::Main(); });
-    return toolkit::Forms::instance().find<forms::frmOpzioni>(QStringLiteral("frmOpzioni"));
+    return toolkit::WindowRegistry::instance().find<forms::frmOpzioni>(
+        QStringLiteral("frmOpzioni"));
 }
 
 void click(QWidget* window, const QString& name) {
@@ -29,7 +30,7 @@ void click(QWidget* window, const QString& name) {
 
 QStringList loaded() {
     testing::flushDeletes();
-    return toolkit::Forms::instance().loadedNames();
+    return toolkit::WindowRegistry::instance().loadedNames();
 }
 
 }  // namespace
@@ -163,16 +164,15 @@ private slots:
             click(chooser, "Check1");
             click(chooser, "Command1_0");
         }
-        toolkit::Forms::instance().unloadAllSilently();
-        testing::flushDeletes();
+        toolkit::WindowRegistry::instance().resetForTest();
         sandbox.end.statuses.clear();
 
         toolkit::runGuarded([] { Modulo1::Main(); });
         QCOMPARE(loaded(), QStringList{"frm800"});
-        auto* main = toolkit::Forms::instance().find<forms::MainWindow>("frm800");
+        auto* main = toolkit::WindowRegistry::instance().find<forms::MainWindow>("frm800");
         child<QAction>(main, "risoluzione")->trigger();
         QCOMPARE(loaded(), QStringList{"frmOpzioni"});
-        auto* chooser = toolkit::Forms::instance().find<forms::frmOpzioni>("frmOpzioni");
+        auto* chooser = toolkit::WindowRegistry::instance().find<forms::frmOpzioni>("frmOpzioni");
         QCOMPARE(chooser->check()->value(), 1);
         QVERIFY(chooser->option(2)->isChecked());
         QCOMPARE(Sandbox::read(startup::kStartupFile), c1);

@@ -57,11 +57,11 @@ std::u16string toCipher(const QString& text) {
 }
 
 forms::MainWindow* onlyMainWindow() {
-    const QStringList names = toolkit::Forms::instance().loadedNames();
+    const QStringList names = toolkit::WindowRegistry::instance().loadedNames();
     if (names.size() != 1) {
         return nullptr;
     }
-    return toolkit::Forms::instance().find<forms::MainWindow>(names.front());
+    return toolkit::WindowRegistry::instance().find<forms::MainWindow>(names.front());
 }
 
 void click(QWidget* window, const QString& name) {
@@ -96,7 +96,8 @@ private slots:
         for (int round = 0; round < kRounds; ++round) {
             forms::MainWindow* window = onlyMainWindow();
             QVERIFY2(window != nullptr,
-                     qPrintable(toolkit::Forms::instance().loadedNames().join(QLatin1Char(' '))));
+                     qPrintable(
+                         toolkit::WindowRegistry::instance().loadedNames().join(QLatin1Char(' '))));
 
             // The information windows, opened from the menu and closed again.
             child<QAction>(window, QStringLiteral("info"))->trigger();
@@ -105,12 +106,12 @@ private slots:
                                        ? QStringLiteral("rrr")
                                        : QStringLiteral("rid"))
                 ->trigger();
-            QCOMPARE(toolkit::Forms::instance().loadedCount(), 4);
-            click(toolkit::Forms::instance().find(QStringLiteral("frmAbout")),
+            QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 4);
+            click(toolkit::WindowRegistry::instance().find(QStringLiteral("frmAbout")),
                   QStringLiteral("cmdOK"));
-            toolkit::Forms::instance().find(QStringLiteral("frmio"))->close();
-            toolkit::Forms::instance().find(QStringLiteral("FRMHAHA"))->close();
-            QCOMPARE(toolkit::Forms::instance().loadedCount(), 1);
+            toolkit::WindowRegistry::instance().find(QStringLiteral("frmio"))->close();
+            toolkit::WindowRegistry::instance().find(QStringLiteral("FRMHAHA"))->close();
+            QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 1);
 
             // Encrypt, transfer, decrypt and clear, several times on long texts.
             for (int pass = 0; pass < 4; ++pass) {
@@ -151,10 +152,10 @@ private slots:
             // and then the check box changes too.
             const QByteArray rexBefore = Sandbox::read(startup::kResolutionFile);
             child<QAction>(window, QStringLiteral("risoluzione"))->trigger();
-            auto* chooser =
-                toolkit::Forms::instance().find<forms::frmOpzioni>(QStringLiteral("frmOpzioni"));
+            auto* chooser = toolkit::WindowRegistry::instance().find<forms::frmOpzioni>(
+                QStringLiteral("frmOpzioni"));
             QVERIFY(chooser != nullptr);
-            QCOMPARE(toolkit::Forms::instance().loadedCount(), 1);
+            QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 1);
             const int next = static_cast<int>(random.bounded(3));
             click(chooser, QStringLiteral("Option1_%1").arg(next));
             if (round % 5 == 0) {
@@ -167,7 +168,7 @@ private slots:
             QCOMPARE(Sandbox::read(startup::kResolutionFile),
                      ok ? startup::formatNumber(next) : rexBefore);
             static const char* const kVariants[] = {"frm1280", "frm640", "frm800"};
-            QCOMPARE(toolkit::Forms::instance().loadedNames(),
+            QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(),
                      QStringList{QString::fromLatin1(kVariants[next])});
         }
 
@@ -181,7 +182,7 @@ private slots:
         onlyMainWindow()->close();
         QCOMPARE(sandbox.end.statuses, std::vector<int>{0});
         testing::flushDeletes();
-        QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
         QCOMPARE(windowCount(), before);
     }
 };

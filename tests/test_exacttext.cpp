@@ -316,7 +316,7 @@ private slots:
                      .arg(shown)
                      .arg(position));
         QCOMPARE(sandbox.boxes.shown[0].title, QString("Errore!!"));
-        QCOMPARE(sandbox.boxes.shown[0].style, toolkit::kStyleWarning);
+        QCOMPARE(sandbox.boxes.shown[0].style, 48);
         QCOMPARE(m.txt1->text(), pasted);
         QCOMPARE(m.txt2->text(), QString(" hLfR"));
         QVERIFY(barOf(m.prog1) == bar);

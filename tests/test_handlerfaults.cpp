@@ -62,12 +62,12 @@ QString reportOf(Failure failure) {
 class FailingBoxes final : public toolkit::MessageBoxes {
 public:
     explicit FailingBoxes(Failure failure) : m_failure(failure) {}
-    void show(const QString& text, int style, const QString& title) override {
+    void show(const QString& text, toolkit::MsgStyle style, const QString& title) override {
         if (!m_failed) {
             m_failed = true;
             fail(m_failure);
         }
-        shown.push_back({text, style, title});
+        shown.push_back({text, static_cast<int>(style), title});
     }
     std::vector<testing::ShownBox> shown;
 
@@ -76,32 +76,11 @@ private:
     bool m_failed = false;
 };
 
-// A launcher that never starts anything.
-class BrokenLauncher final : public toolkit::Launcher {
-public:
-    void start(const QString& path) override {
-        ++starts;
-        throw toolkit::Error(QStringLiteral("Impossibile avviare «%1».").arg(path));
-    }
-    QString findFile(const QString& /*path*/) override { return QStringLiteral("msinfo32.exe"); }
-    int starts = 0;
-};
-
 // Starts with both files holding the given values.
 void startWith(int flag, int choice) {
     Sandbox::write(startup::kStartupFile, startup::formatNumber(flag));
     Sandbox::write(startup::kResolutionFile, startup::formatNumber(choice));
     toolkit::runGuarded([] { Modulo1::Main(); });
-}
-
-forms::MainWindow* mainWindow() {
-    for (const char* name : {"frm640", "frm800", "frm1280"}) {
-        if (auto* w =
-                toolkit::Forms::instance().find<forms::MainWindow>(QString::fromLatin1(name))) {
-            return w;
-        }
-    }
-    return nullptr;
 }
 
 // A folder takes the place of a preference file.
@@ -120,11 +99,11 @@ void checkReport(const std::vector<testing::ShownBox>& shown, const std::vector<
                  const QString& says) {
     QCOMPARE(shown.size(), std::size_t(1));
     QCOMPARE(shown.front().title, QStringLiteral("Zelvano"));
-    QCOMPARE(shown.front().style, toolkit::kStyleCritical);
+    QCOMPARE(shown.front().style, 16);
     QVERIFY2(shown.front().text.contains(says), qPrintable(shown.front().text));
     QCOMPARE(statuses, std::vector<int>{1});
     testing::flushDeletes();
-    QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+    QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
 }
 
 }  // namespace
@@ -161,7 +140,7 @@ private slots:
         QFETCH(Failure, failure);
         Sandbox sandbox;
         startWith(1, choice);
-        forms::MainWindow* window = mainWindow();
+        forms::MainWindow* window = testing::loadedMainWindow();
         QVERIFY(window != nullptr);
         const QStringList before = folderEntries();
         const QByteArray startBytes = Sandbox::read(startup::kStartupFile);
@@ -197,9 +176,10 @@ private slots:
         const QStringList before = folderEntries();
 
         if (fromMainWindow) {
-            child<QAction>(mainWindow(), action)->trigger();
+            child<QAction>(testing::loadedMainWindow(), action)->trigger();
         } else {
-            auto* chooser = toolkit::Forms::instance().find<forms::frmOpzioni>("frmOpzioni");
+            auto* chooser =
+                toolkit::WindowRegistry::instance().find<forms::frmOpzioni>("frmOpzioni");
             QVERIFY(chooser != nullptr);
             QTest::mouseClick(child<QAbstractButton>(chooser, action), Qt::LeftButton);
         }
@@ -215,20 +195,21 @@ private slots:
     void aboutLauncherAndMessageFail() {
         Sandbox sandbox;
         startWith(1, 1);
-        child<QAction>(mainWindow(), QStringLiteral("info"))->trigger();
-        auto* about = toolkit::Forms::instance().find<forms::frmAbout>("frmAbout");
+        child<QAction>(testing::loadedMainWindow(), QStringLiteral("info"))->trigger();
+        auto* about = toolkit::WindowRegistry::instance().find<forms::frmAbout>("frmAbout");
         QVERIFY(about != nullptr);
 
         toolkit::registry::LinuxRegistry registry({QCoreApplication::applicationFilePath()});
         toolkit::registry::setRegistry(&registry);
-        BrokenLauncher launcher;
+        testing::FakeLauncher launcher;  // finds the tool, cannot start it
+        launcher.anyFile = true;
         toolkit::setLauncher(&launcher);
         FailingBoxes boxes(Failure::StdException);
         toolkit::setMessageBoxes(&boxes);
         QTest::mouseClick(child<QPushButton>(about, QStringLiteral("cmdSysInfo")), Qt::LeftButton);
         toolkit::setLauncher(nullptr);
         toolkit::registry::setRegistry(nullptr);
-        QCOMPARE(launcher.starts, 1);
+        QCOMPARE(launcher.started.size(), 1);
         checkReport(boxes.shown, sandbox.end.statuses, reportOf(Failure::StdException));
     }
 
@@ -238,18 +219,19 @@ private slots:
         Sandbox sandbox;
         startWith(1, 1);
         struct AlwaysFailing final : toolkit::MessageBoxes {
-            void show(const QString&, int, const QString&) override {
+            void show(const QString&, toolkit::MsgStyle, const QString&) override {
                 ++attempts;
                 throw std::runtime_error("no message box");
             }
             int attempts = 0;
         } boxes;
         toolkit::setMessageBoxes(&boxes);
-        QTest::mouseClick(child<QPushButton>(mainWindow(), QStringLiteral("cmd1")), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(testing::loadedMainWindow(), QStringLiteral("cmd1")),
+                          Qt::LeftButton);
         QCOMPARE(boxes.attempts, 2);  // the command's box, then the report's
         QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
         testing::flushDeletes();
-        QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
     }
 
     // A handler that throws while each window is open, run from the event
@@ -281,7 +263,7 @@ private slots:
         } else if (window == QStringLiteral("FRMHAHA")) {
             forms::FRMHAHA::show();
         }
-        toolkit::Form* form = toolkit::Forms::instance().find(window);
+        toolkit::Form* form = toolkit::WindowRegistry::instance().find(window);
         QVERIFY(form != nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(form));
 

@@ -29,17 +29,6 @@ namespace {
 
 const QString kCR(QChar(13));
 
-toolkit::Form* showWindow(const QString& name) {
-    if (name == QLatin1String("frmio")) {
-        return frmio::show();
-    }
-    return FRMHAHA::show();
-}
-
-toolkit::Form* loaded(const QString& name) {
-    return toolkit::Forms::instance().find(name);
-}
-
 // The label drawn alone on a transparent image at the given device pixel ratio.
 QImage renderAlone(OutlinedLabel* label, qreal ratio) {
     QImage image(label->size() * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -104,7 +93,7 @@ private slots:
         QFETCH(float, space);
         QFETCH(float, width);
         QFETCH(float, left);
-        QCOMPARE(forms::centredLeft(space, width), left);
+        QCOMPARE(toolkit::centredLeft(space, width), left);
     }
 
     void pictureCentring_data() {
@@ -120,7 +109,7 @@ private slots:
         QFETCH(float, left);
         const float pictureWidth = forms::pictureWidthTwips(320, twipsPerPixel);
         QCOMPARE(pictureWidth, width);
-        QCOMPARE(forms::centredLeft(5808.0f, pictureWidth), left);
+        QCOMPARE(toolkit::centredLeft(5808.0f, pictureWidth), left);
     }
 
     // --- Outlined lettering -----------------------------------------------
@@ -268,7 +257,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QSize, client);
         Sandbox sandbox;
-        toolkit::Form* form = showWindow(name);
+        toolkit::Form* form = testing::showWindow(name);
         QCOMPARE(form->objectName(), name);
         QCOMPARE(form->windowTitle(), caption);
         QVERIFY(!form->windowIcon().isNull());
@@ -323,7 +312,7 @@ private slots:
         QFETCH(qreal, points);
         QFETCH(int, weight);
         Sandbox sandbox;
-        auto* label = child<OutlinedLabel>(showWindow(window), name);
+        auto* label = child<OutlinedLabel>(testing::showWindow(window), name);
         QCOMPARE(label->text(), text);
         QCOMPARE(label->lines(), lines);
         QCOMPARE(label->colour(), colour);
@@ -365,7 +354,7 @@ private slots:
         QFETCH(int, top);
         QFETCH(QSize, size);
         Sandbox sandbox;
-        toolkit::Form* form = showWindow(window);
+        toolkit::Form* form = testing::showWindow(window);
         auto* control = child<QWidget>(form, name);
         QCOMPARE(control->parentWidget(), form->client());
         QCOMPARE(control->y(), top);
@@ -376,8 +365,8 @@ private slots:
             QCOMPARE(control->x(), left);
         } else {
             const float twips =
-                forms::centredLeft(static_cast<float>(form->clientWidthTwips()),
-                                   static_cast<float>(toolkit::pixelsToTwips(control->width())));
+                toolkit::centredLeft(static_cast<float>(form->clientWidthTwips()),
+                                     static_cast<float>(toolkit::pixelsToTwips(control->width())));
             QCOMPARE(control->x(), toolkit::twipsToPixels(twips));
             QVERIFY(control->x() > 0);
             QVERIFY(control->x() + control->width() < form->client()->width());
@@ -414,7 +403,7 @@ private slots:
         Sandbox sandbox;
         const QImage expected(picture);
         QCOMPARE(expected.size(), pictureSize);
-        toolkit::Form* form = showWindow(window);
+        toolkit::Form* form = testing::showWindow(window);
         const QImage shown = form->client()->grab().toImage();
         const QPoint device = at * shown.devicePixelRatio();
         QCOMPARE(QColor(shown.pixel(device)), QColor(expected.pixel(at)));
@@ -442,7 +431,7 @@ private slots:
         QFETCH(float, screenWidth);
         QFETCH(float, screenHeight);
         Sandbox sandbox;
-        toolkit::Form* form = showWindow(window);
+        toolkit::Form* form = testing::showWindow(window);
         const QRect outer = form->frameGeometry();
         if (actualScreen) {
             const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -454,13 +443,11 @@ private slots:
                 qPrintable(QStringLiteral("off by %1, %2").arg(offCentre.x()).arg(offCentre.y())));
             return;
         }
-        if (auto* author = qobject_cast<frmio*>(form)) {
-            author->centreOn(screenWidth, screenHeight);
-        } else {
-            qobject_cast<FRMHAHA*>(form)->centreOn(screenWidth, screenHeight);
-        }
-        const float left = forms::centredLeft(screenWidth, static_cast<float>(form->widthTwips()));
-        const float top = forms::centredLeft(screenHeight, static_cast<float>(form->heightTwips()));
+        form->centreOn(screenWidth, screenHeight);
+        const float left =
+            toolkit::centredLeft(screenWidth, static_cast<float>(form->widthTwips()));
+        const float top =
+            toolkit::centredLeft(screenHeight, static_cast<float>(form->heightTwips()));
         QVERIFY(left < 0.0f && top < 0.0f);
         QCOMPARE(form->pos(), QPoint(toolkit::twipsToPixels(left), toolkit::twipsToPixels(top)));
     }
@@ -501,7 +488,7 @@ private slots:
         auto* action = child<QAction>(main, item);
 
         action->trigger();
-        toolkit::Form* first = loaded(window);
+        toolkit::Form* first = testing::loaded(window);
         QVERIFY(first != nullptr);
         QVERIFY(first->isVisible());
         const QString text = child<OutlinedLabel>(first, label)->text();
@@ -512,18 +499,18 @@ private slots:
         first->move(centred + QPoint(5, 7));
         first->hide();
         action->trigger();
-        QCOMPARE(loaded(window), first);
+        QCOMPARE(testing::loaded(window), first);
         QVERIFY(first->isVisible());
         QCOMPARE(first->pos(), centred + QPoint(5, 7));
         QCOMPARE(child<OutlinedLabel>(first, label)->text(), text);
-        QCOMPARE(toolkit::Forms::instance().loadedNames().count(window), 1);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedNames().count(window), 1);
 
         // The close box unloads it; the next choice loads a new one.
         QVERIFY(first->close());
         testing::flushDeletes();
-        QCOMPARE(loaded(window), nullptr);
+        QCOMPARE(testing::loaded(window), nullptr);
         action->trigger();
-        toolkit::Form* second = loaded(window);
+        toolkit::Form* second = testing::loaded(window);
         QVERIFY(second != nullptr);
         QCOMPARE(second->pos(), centred);
         QCOMPARE(child<OutlinedLabel>(second, label)->text(), text);
@@ -549,19 +536,19 @@ private slots:
 
         child<QAction>(main, QStringLiteral("risoluzione"))->trigger();
         testing::flushDeletes();
-        const QStringList open = toolkit::Forms::instance().loadedNames();
+        const QStringList open = toolkit::WindowRegistry::instance().loadedNames();
         QVERIFY2(open.contains(QStringLiteral("frmio")), qPrintable(open.join(u' ')));
         QVERIFY(open.contains(QStringLiteral("FRMHAHA")));
         QVERIFY(open.contains(QStringLiteral("frmOpzioni")));
         QCOMPARE(open.size(), 3);
-        QVERIFY(loaded(QStringLiteral("frmio"))->isVisible());
-        QVERIFY(loaded(QStringLiteral("FRMHAHA"))->isVisible());
+        QVERIFY(testing::loaded(QStringLiteral("frmio"))->isVisible());
+        QVERIFY(testing::loaded(QStringLiteral("FRMHAHA"))->isVisible());
         QVERIFY(sandbox.end.statuses.empty());
 
         // "Esci" closes everything at once.
         main = MainWindow::show(variant);
         QTest::mouseClick(child<QPushButton>(main, QStringLiteral("Command2")), Qt::LeftButton);
-        QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
         QCOMPARE(sandbox.end.statuses, std::vector<int>{0});
         QVERIFY(sandbox.boxes.shown.empty());
     }

@@ -263,7 +263,7 @@ private slots:
             QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
             QCOMPARE(sandbox.boxes.shown[0].text, message);
             QCOMPARE(sandbox.boxes.shown[0].title, QString("Errore!!"));
-            QCOMPARE(sandbox.boxes.shown[0].style, toolkit::kStyleWarning);
+            QCOMPARE(sandbox.boxes.shown[0].style, 48);
         }
         QVERIFY(sandbox.end.statuses.empty());
     }
@@ -352,7 +352,7 @@ private slots:
         }
         QCOMPARE(sandbox.end.statuses, std::vector<int>{0});
         testing::flushDeletes();
-        QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
         QCOMPARE(Sandbox::read("rex.dat"), QByteArray(" 2 \r\n"));
         QVERIFY(!QFileInfo::exists("frmstart.dat"));
     }
@@ -430,7 +430,7 @@ private slots:
         QCOMPARE(sandbox.boxes.shown[0].title, QString("Zelvano"));
         QVERIFY(sandbox.boxes.shown[0].text.contains("boom"));
         testing::flushDeletes();
-        QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
     }
 };
 

@@ -104,25 +104,6 @@ private:
     reg::Key m_next = 0x100;
 };
 
-// Starts nothing: a path counts as a program or a file only when the test says so.
-class FakeLauncher final : public toolkit::Launcher {
-public:
-    void start(const QString& path) override {
-        started << path;
-        if (!programs.contains(path)) {
-            throw toolkit::Error(QStringLiteral("non avviabile"));
-        }
-    }
-    QString findFile(const QString& path) override {
-        tested << path;
-        return files.contains(path) ? QStringLiteral("MSINFO32.EXE") : QString();
-    }
-    QStringList programs;
-    QStringList files;
-    QStringList started;
-    QStringList tested;
-};
-
 // Installs the doubles for one test and takes them away afterwards.
 struct Doubles {
     Doubles() {
@@ -136,7 +117,7 @@ struct Doubles {
     Doubles(const Doubles&) = delete;
     Doubles& operator=(const Doubles&) = delete;
     FakeRegistry registry;
-    FakeLauncher launcher;
+    testing::FakeLauncher launcher;
 };
 
 QByteArray bytes(std::initializer_list<int> codes) {

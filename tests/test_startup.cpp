@@ -127,8 +127,8 @@ private slots:
 
         QVERIFY2(sandbox.boxes.shown.empty(), qPrintable(firstText(sandbox)));
         QVERIFY(sandbox.end.statuses.empty());
-        QCOMPARE(toolkit::Forms::instance().loadedNames(), QStringList{window});
-        toolkit::Form* form = toolkit::Forms::instance().find(window);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(), QStringList{window});
+        toolkit::Form* form = toolkit::WindowRegistry::instance().find(window);
         QVERIFY(form->isVisible());
         if (selected >= 0) {
             auto* chooser = qobject_cast<forms::frmOpzioni*>(form);
@@ -205,7 +205,7 @@ private slots:
         QVERIFY2(box.text.contains(QStringLiteral("«%1»").arg(named)), qPrintable(box.text));
         QVERIFY2(box.text.contains(shows), qPrintable(box.text));
         testing::flushDeletes();
-        QCOMPARE(toolkit::Forms::instance().loadedCount(), 0);
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
         QCOMPARE(Sandbox::read(startup::kStartupFile), startBefore);
         QCOMPARE(Sandbox::read(startup::kResolutionFile), rexBefore);
     }

@@ -9,8 +9,8 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     cat >&2 <<MSG
 There is no display to open Zelvano's windows on (neither DISPLAY nor WAYLAND_DISPLAY is set).
 Start it from a desktop session, or under a virtual X server:
-    xvfb-run -s '-screen 0 1280x1024x24' $ZELVANO_BUILD_DIR/src/app/zelvano
+    xvfb-run -s '-screen 0 1280x1024x24' $ZELVANO_BUILD_DIR/src/zelvano
 MSG
     exit 1
 fi
-exec "$ZELVANO_BUILD_DIR/src/app/zelvano"
+exec "$ZELVANO_BUILD_DIR/src/zelvano"

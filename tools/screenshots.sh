@@ -9,7 +9,7 @@ zelvano_install_missing
 exe=${1:-}
 if [ -z "$exe" ]; then
     zelvano_build
-    exe=$ZELVANO_BUILD_DIR/src/app/zelvano
+    exe=$ZELVANO_BUILD_DIR/src/zelvano
 fi
 exe=$(realpath "$exe")
 out=$ZELVANO_ROOT/docs

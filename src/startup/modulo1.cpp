@@ -3,7 +3,6 @@
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
 #include "startup/preferences.h"
-#include "toolkit/services.h"
 
 namespace Modulo1 {
 
@@ -25,15 +24,10 @@ void Main() {
     const QByteArray startupText = readPreferenceFile(kStartupFile);
     const std::optional<long long> flag = parseNumber(startupText);
     if (!flag) {
-        throw toolkit::Error(
-            QStringLiteral("Il file delle preferenze «%1» contiene %2, che non è un numero.\n%3")
-                .arg(kStartupFile, describeContent(startupText), repairAdvice(kStartupFile)));
+        throw DamagedFile(kStartupFile, describeContent(startupText), Problem::NotANumber);
     }
     if (*flag < -32768 || *flag > 32767) {
-        throw toolkit::Error(
-            QStringLiteral("Il file delle preferenze «%1» contiene %2, un numero "
-                           "fuori dall'intervallo da -32768 a 32767.\n%3")
-                .arg(kStartupFile, describeContent(startupText), repairAdvice(kStartupFile)));
+        throw DamagedFile(kStartupFile, describeContent(startupText), Problem::OutsideInt16);
     }
     setStartupFlag(static_cast<std::int16_t>(*flag));
 
@@ -43,12 +37,7 @@ void Main() {
     }
     // A start that opens nothing and says nothing would look like a crash:
     // a choice that names no layout is reported like any damaged file.
-    if (!forms::MainWindow::showForChoice(resolutionChoice().number())) {
-        throw toolkit::Error(QStringLiteral("Il file delle preferenze «%1» contiene %2, ma le "
-                                            "risoluzioni ammesse sono 0, 1 e 2.\n%3")
-                                 .arg(kResolutionFile, resolutionChoice().describe(),
-                                      repairAdvice(kResolutionFile)));
-    }
+    forms::MainWindow::show(chosenVariant());
 }
 
 }  // namespace Modulo1

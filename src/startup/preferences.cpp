@@ -6,8 +6,6 @@
 
 #include <limits>
 
-#include "toolkit/services.h"
-
 namespace startup {
 namespace {
 
@@ -38,15 +36,71 @@ long long ResolutionChoice::number() const {
     }
     const std::optional<long long> value = parseNumber(m_text);
     if (!value) {
-        throw toolkit::Error(
-            QStringLiteral("Il file delle preferenze «%1» contiene %2, che non è un numero.\n%3")
-                .arg(kResolutionFile, describeContent(m_text), repairAdvice(kResolutionFile)));
+        throw DamagedFile(kResolutionFile, describeContent(m_text), Problem::NotANumber);
     }
     return *value;
 }
 
 QString ResolutionChoice::describe() const {
     return m_index ? QStringLiteral("«%1»").arg(*m_index) : describeContent(m_text);
+}
+
+std::optional<forms::Variant> variantForChoice(long long choice) {
+    using forms::Variant;
+    switch (choice) {
+        case 0:
+            return Variant::frm1280;
+        case 1:
+            return Variant::frm640;
+        case 2:
+            return Variant::frm800;
+        default:
+            return std::nullopt;
+    }
+}
+
+int choiceFor(forms::Variant variant) {
+    for (int choice = 0;; ++choice) {
+        if (variantForChoice(choice) == variant) {
+            return choice;
+        }
+    }
+}
+
+forms::Variant chosenVariant() {
+    const std::optional<forms::Variant> variant = variantForChoice(resolutionChoice().number());
+    if (!variant) {
+        throw DamagedFile(kResolutionFile, resolutionChoice().describe(), Problem::NotAChoice);
+    }
+    return *variant;
+}
+
+int checkBoxValue() {
+    const int flag = startupFlag();
+    if (flag < 0 || flag > 2) {
+        throw DamagedFile(kStartupFile, QStringLiteral("«%1»").arg(flag), Problem::NotACheckValue);
+    }
+    return flag;
+}
+
+QString damagedFileMessage(const QString& name, const QString& shown, Problem problem) {
+    QString what;
+    switch (problem) {
+        case Problem::NotANumber:
+            what = QStringLiteral("che non è un numero");
+            break;
+        case Problem::OutsideInt16:
+            what = QStringLiteral("un numero fuori dall'intervallo da -32768 a 32767");
+            break;
+        case Problem::NotACheckValue:
+            what = QStringLiteral("ma i valori ammessi sono 0, 1 e 2");
+            break;
+        case Problem::NotAChoice:
+            what = QStringLiteral("ma le risoluzioni ammesse sono 0, 1 e 2");
+            break;
+    }
+    return QStringLiteral("Il file delle preferenze «%1» contiene %2, %3.\n%4")
+        .arg(name, shown, what, repairAdvice(name));
 }
 
 std::optional<long long> parseNumber(const QByteArray& text) {

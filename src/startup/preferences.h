@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "forms/main/layouts.h"
+#include "toolkit/messagebox.h"
+
 namespace startup {
 
 inline const QString kStartupFile = QStringLiteral("frmstart.dat");
@@ -39,6 +42,46 @@ private:
     std::optional<int> m_index;
 };
 ResolutionChoice& resolutionChoice();
+
+// The layout that a ResolutionChoice number names (0 frm1280, 1 frm640,
+// 2 frm800), and the number of a layout.
+std::optional<forms::Variant> variantForChoice(long long choice);
+int choiceFor(forms::Variant variant);
+
+// The layout the current ResolutionChoice names; throws DamagedFile naming
+// rex.dat when it names none.
+forms::Variant chosenVariant();
+
+// The check box value that StartupFlag holds (0 clear, 1 ticked, 2 dimmed);
+// throws DamagedFile naming frmstart.dat for any other value.
+int checkBoxValue();
+
+// What is wrong with the content of a preference file.
+enum class Problem {
+    NotANumber,      // not an optionally signed decimal integer
+    OutsideInt16,    // StartupFlag beyond -32768..32767
+    NotACheckValue,  // StartupFlag, where the chooser needs 0, 1 or 2
+    NotAChoice,      // ResolutionChoice other than 0, 1 or 2
+};
+
+// The report for a damaged preference file: the file, what it holds (as
+// describeContent renders it) and what is wrong, then how to repair it.
+QString damagedFileMessage(const QString& name, const QString& shown, Problem problem);
+
+// The error that ends the program for a damaged preference file.
+class DamagedFile : public toolkit::Error {
+public:
+    DamagedFile(const QString& name, const QString& shown, Problem problem)
+        : toolkit::Error(damagedFileMessage(name, shown, problem)),
+          m_name(name),
+          m_problem(problem) {}
+    const QString& name() const { return m_name; }
+    Problem problem() const { return m_problem; }
+
+private:
+    QString m_name;
+    Problem m_problem;
+};
 
 // The reading rule: blanks, tabs and line ends around an optionally signed
 // decimal integer. Values beyond the range of long long saturate.

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include "toolkit/services.h"
+#include "toolkit/messagebox.h"
 
 namespace toolkit {
 namespace {

@@ -9,7 +9,7 @@
 #include <climits>
 #include <utility>
 
-#include "toolkit/services.h"
+#include "toolkit/lifecycle.h"
 #include "toolkit/textbox_codec.h"
 
 namespace toolkit {

@@ -21,7 +21,14 @@ inline QRect twipsRect(int left, int top, int width, int height) {
     return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
-// The screen's size in twips.
+// The left edge, in single-precision twips, that centres something of the
+// given width in a space of the given width; a half is kept, and a space
+// narrower than the thing gives a negative position.
+inline float centredLeft(float space, float width) {
+    return (space - width) / 2.0f;
+}
+
+// The primary screen's size in twips.
 int screenWidthTwips();
 int screenHeightTwips();
 

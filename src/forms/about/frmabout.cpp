@@ -6,9 +6,11 @@
 
 #include <vector>
 
+#include "forms/texts.h"
 #include "toolkit/launcher.h"
+#include "toolkit/lifecycle.h"
+#include "toolkit/messagebox.h"
 #include "toolkit/registry.h"
-#include "toolkit/services.h"
 #include "toolkit/twips.h"
 
 namespace forms {
@@ -99,7 +101,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-frmAbout::frmAbout() : toolkit::Form(QStringLiteral("frmAbout")) {
+frmAbout::frmAbout() : toolkit::Form(kName) {
     // A fixed dialog with the close box only, kept out of the taskbar.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -165,7 +167,7 @@ frmAbout::frmAbout() : toolkit::Form(QStringLiteral("frmAbout")) {
 }
 
 frmAbout* frmAbout::show() {
-    return toolkit::show<frmAbout>(QStringLiteral("frmAbout"));
+    return toolkit::show<frmAbout>();
 }
 
 QString frmAbout::caption(const QLabel* label) {
@@ -173,22 +175,13 @@ QString frmAbout::caption(const QLabel* label) {
 }
 
 void frmAbout::Form_Load() {
-    centreOn(toolkit::screenWidthTwips(), toolkit::screenHeightTwips());
+    centreOnScreen();
     setWindowTitle(QStringLiteral("Informazioni su Zelvano "));
-    setCaption(m_lblVersion, QStringLiteral("Versione ") + QStringLiteral("1.0.1"));
+    setCaption(m_lblVersion, QStringLiteral("Versione ") + kVersion);
     setCaption(m_lblDisclaimer,
                QStringLiteral("Avviso: ... Se proprio volete potete mandarmi qualche milioncino "
                               "per ringraziarmi di aver creato un programma tanto bello, ok?") +
-                   QLatin1Char('\r') + QStringLiteral("E-mail: ") +
-                   QStringLiteral("posta@zelvano.example"));
-}
-
-void frmAbout::centreOn(int screenWidth, int screenHeight) {
-    // Single precision, as the window system's positions are; a half twip stays.
-    const float left = (static_cast<float>(screenWidth) - static_cast<float>(widthTwips())) / 2.0F;
-    setLeftTwips(left);
-    const float top = (static_cast<float>(screenHeight) - static_cast<float>(heightTwips())) / 2.0F;
-    setTopTwips(top);
+                   QLatin1Char('\r') + QStringLiteral("E-mail: ") + kAuthorContact);
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {
@@ -219,12 +212,12 @@ void frmAbout::StartSysInfo() {
         QString path;
         if (!GetKeyValue(reg::kLocalMachine, kToolKey, kToolValue, path)) {
             if (!GetKeyValue(reg::kLocalMachine, kToolFolderKey, kToolFolderValue, path)) {
-                toolkit::msgBox(kNotAvailable, toolkit::kStylePlain);
+                toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain);
                 return;
             }
             // Appended as it is: a folder that ends in a backslash gets a second one.
             if (toolkit::launcher().findFile(path + kToolFile).isEmpty()) {
-                toolkit::msgBox(kNotAvailable, toolkit::kStylePlain);
+                toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain);
                 return;
             }
             path += kToolFile;
@@ -235,7 +228,7 @@ void frmAbout::StartSysInfo() {
     } catch (...) {
         // Whatever went wrong, the user gets the one message below.
     }
-    toolkit::msgBox(kNotAvailable, toolkit::kStylePlain);
+    toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain);
 }
 
 bool frmAbout::GetKeyValue(std::uint32_t root, const QString& keyPath, const QString& valueName,

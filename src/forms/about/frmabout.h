@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "toolkit/forms.h"
+#include "toolkit/form.h"
 
 namespace forms {
 
@@ -16,6 +16,8 @@ class frmAbout final : public toolkit::Form {
     Q_DISABLE_COPY_MOVE(frmAbout)
 
 public:
+    static inline const QString kName = QStringLiteral("frmAbout");
+
     frmAbout();
 
     static frmAbout* show();
@@ -32,10 +34,6 @@ public:
     // bytes throws.
     static bool GetKeyValue(std::uint32_t root, const QString& keyPath, const QString& valueName,
                             QString& value);
-
-    // Places the window in the middle of a screen of the given size in twips;
-    // a window larger than the screen gets a negative position.
-    void centreOn(int screenWidth, int screenHeight);
 
     // A label's caption exactly as set, before line breaks are made visible.
     static QString caption(const QLabel* label);

@@ -2,6 +2,8 @@
 
 #include <QIcon>
 
+#include "forms/texts.h"
+#include "toolkit/lifecycle.h"
 #include "toolkit/twips.h"
 
 namespace forms {
@@ -38,7 +40,7 @@ float controlWidthTwips(const QWidget* control) {
 
 }  // namespace
 
-frmio::frmio() : toolkit::Form(QStringLiteral("frmio")) {
+frmio::frmio() : toolkit::Form(kName) {
     setWindowTitle(QStringLiteral("ECCOMI"));
     setWindowIcon(QIcon(QStringLiteral(":/author.ico")));
     client()->setPicture(QPixmap(QStringLiteral(":/bg640.jpg")));
@@ -64,12 +66,7 @@ frmio::frmio() : toolkit::Form(QStringLiteral("frmio")) {
 }
 
 frmio* frmio::show() {
-    return toolkit::show<frmio>(QStringLiteral("frmio"));
-}
-
-void frmio::centreOn(float screenWidth, float screenHeight) {
-    setLeftTwips(centredLeft(screenWidth, static_cast<float>(widthTwips())));
-    setTopTwips(centredLeft(screenHeight, static_cast<float>(heightTwips())));
+    return toolkit::show<frmio>();
 }
 
 void frmio::Form_Load() {
@@ -78,13 +75,13 @@ void frmio::Form_Load() {
     // greeting's after it has sized itself to its new text.
     m_label1->setText(QStringLiteral("ECCOMI A VOI IN TUTTA LA MIA BELLEZZA(?)") + QChar(13) +
                       QChar(13) + QStringLiteral("SALUTI DAL VURLO"));
-    moveLeftTwips(m_label1, centredLeft(inner, controlWidthTwips(m_label1)));
-    moveLeftTwips(m_image1, centredLeft(inner, pictureWidthTwips(m_image1->width(),
-                                                                 toolkit::kTwipsPerPixel)));
+    moveLeftTwips(m_label1, toolkit::centredLeft(inner, controlWidthTwips(m_label1)));
+    moveLeftTwips(
+        m_image1,
+        toolkit::centredLeft(inner, pictureWidthTwips(m_image1->width(), toolkit::kTwipsPerPixel)));
     m_label2->setText(QStringLiteral("E-mail: ") + kAuthorContact);
-    moveLeftTwips(m_label2, centredLeft(inner, controlWidthTwips(m_label2)));
-    centreOn(static_cast<float>(toolkit::screenWidthTwips()),
-             static_cast<float>(toolkit::screenHeightTwips()));
+    moveLeftTwips(m_label2, toolkit::centredLeft(inner, controlWidthTwips(m_label2)));
+    centreOnScreen();
 }
 
 }  // namespace forms

@@ -2,13 +2,12 @@
 
 #include <QIcon>
 
-#include "forms/author/frmio.h"
+#include "toolkit/lifecycle.h"
 #include "toolkit/twips.h"
 
 namespace forms {
 
-FRMHAHA::FRMHAHA()
-    : toolkit::Form(QStringLiteral("FRMHAHA")), m_label1(new toolkit::OutlinedLabel(client())) {
+FRMHAHA::FRMHAHA() : toolkit::Form(kName), m_label1(new toolkit::OutlinedLabel(client())) {
     setWindowTitle(QStringLiteral("AH AH AH AH AH AH"));
     setWindowIcon(QIcon(QStringLiteral(":/joke.ico")));
     // The picture is larger than the window: only its top-left part shows.
@@ -28,17 +27,11 @@ FRMHAHA::FRMHAHA()
 }
 
 FRMHAHA* FRMHAHA::show() {
-    return toolkit::show<FRMHAHA>(QStringLiteral("FRMHAHA"));
-}
-
-void FRMHAHA::centreOn(float screenWidth, float screenHeight) {
-    setLeftTwips(centredLeft(screenWidth, static_cast<float>(widthTwips())));
-    setTopTwips(centredLeft(screenHeight, static_cast<float>(heightTwips())));
+    return toolkit::show<FRMHAHA>();
 }
 
 void FRMHAHA::Form_Load() {
-    centreOn(static_cast<float>(toolkit::screenWidthTwips()),
-             static_cast<float>(toolkit::screenHeightTwips()));
+    centreOnScreen();
     m_label1->setText(QStringLiteral("AH AH AH MA DAVVERO VI") + QChar(13) +
                       QStringLiteral("SERVE UN AIUTO?") + QChar(13) +
                       QStringLiteral("MA PER PIACERE AH AH AH"));

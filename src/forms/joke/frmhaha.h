@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/forms.h"
+#include "toolkit/form.h"
 #include "toolkit/outlinedlabel.h"
 
 namespace forms {
@@ -11,12 +11,11 @@ class FRMHAHA final : public toolkit::Form {
     Q_DISABLE_COPY_MOVE(FRMHAHA)
 
 public:
+    static inline const QString kName = QStringLiteral("FRMHAHA");
+
     FRMHAHA();
 
     static FRMHAHA* show();
-
-    // Places the window in the middle of a screen of the given size (twips).
-    void centreOn(float screenWidth, float screenHeight);
 
     toolkit::OutlinedLabel* label1() const { return m_label1; }
 

@@ -4,9 +4,9 @@
 
 namespace forms {
 
-// The three layouts of the main window; the value is the ResolutionChoice
-// that names it.
-enum class Variant { frm1280 = 0, frm640 = 1, frm800 = 2 };
+// The three layouts of the main window. Which ResolutionChoice names which is
+// decided in startup::variantForChoice.
+enum class Variant { frm640, frm800, frm1280 };
 
 struct ControlPlace {
     const char* name;  // objectName of the control

@@ -12,8 +12,10 @@
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
 #include "forms/options/frmopzioni.h"
+#include "forms/texts.h"
+#include "toolkit/lifecycle.h"
+#include "toolkit/messagebox.h"
 #include "toolkit/pictures.h"
-#include "toolkit/services.h"
 #include "toolkit/twips.h"
 
 namespace forms {
@@ -137,24 +139,8 @@ void MainWindow::buildMenus(const MainLayout& layout) {
     addItem(help, "io", QString::fromLatin1(layout.authorCaption), [this] { io_Click(); });
 }
 
-bool MainWindow::showForChoice(long long choice) {
-    switch (choice) {
-        case 0:
-            show(Variant::frm1280);
-            return true;
-        case 1:
-            show(Variant::frm640);
-            return true;
-        case 2:
-            show(Variant::frm800);
-            return true;
-        default:
-            return false;
-    }
-}
-
 MainWindow* MainWindow::show(Variant variant) {
-    return toolkit::Forms::instance().show<MainWindow>(
+    return toolkit::WindowRegistry::instance().show<MainWindow>(
         QString::fromLatin1(layoutOf(variant).windowName),
         [variant] { return new MainWindow(variant); });
 }
@@ -184,7 +170,7 @@ void MainWindow::runCipher(bool encrypt) {
                            "(posizione %2).")
                 .arg(input.mid(at, length))
                 .arg(at + 1),
-            toolkit::kStyleWarning, QStringLiteral("Errore!!"));
+            toolkit::MsgStyle::Warning, kErrorTitle);
         return;
     }
     // Nothing else runs while a command works, so only the end state shows:
@@ -205,7 +191,7 @@ void MainWindow::runCipher(bool encrypt) {
     if (n == 0) {
         toolkit::msgBox(encrypt ? QStringLiteral("Non c'è niente da criptare!!!")
                                 : QStringLiteral("Non c'è niente da decriptare!!!"),
-                        toolkit::kStyleWarning, QStringLiteral("Errore!!"));
+                        toolkit::MsgStyle::Warning, kErrorTitle);
     }
 }
 

@@ -1,9 +1,30 @@
 #pragma once
 
+// A map for newcomers: the path of one text through the program.
+//
+// app/main.cpp hands start-up (startup/modulo1.cpp) to the window registry
+// (toolkit/lifecycle.h), which decides how long the program runs and with
+// which exit status. Start-up reads the preference files
+// (startup/preferences.h: reading rule, the "damaged file" messages, and
+// variantForChoice, where a choice becomes a layout) and shows the chooser
+// (forms/options/) or this window in the layout of forms/main/layouts.cpp.
+//
+// The user types into txt1, a toolkit::TextBox (toolkit/textbox.h), which
+// keeps the program's exact text beside what its document shows; the
+// mapping between the two is in toolkit/textbox_codec.h. "Cripta" runs
+// cmd1_Click -> runCipher: txt1's text goes through cipher::EncryptInto
+// (cipher/cipher.h, standard library only), which writes the result straight
+// into the QString that txt2 gets through TextBox::setText; the text box
+// converts it for its document (control pictures, soft line breaks) and
+// prog1 (toolkit/progressbar.h) shows how far the command got. Message boxes
+// go through toolkit/messagebox.h; a handler error that no one traps reaches
+// the guard of toolkit/lifecycle.h, which shows the error report and ends
+// the program.
+
 #include <QPushButton>
 
 #include "forms/main/layouts.h"
-#include "toolkit/forms.h"
+#include "toolkit/form.h"
 #include "toolkit/progressbar.h"
 #include "toolkit/textbox.h"
 
@@ -20,9 +41,6 @@ public:
 
     Variant variant() const { return m_variant; }
 
-    // Shows the variant that a ResolutionChoice value names (0 frm1280,
-    // 1 frm640, 2 frm800); returns false, showing nothing, for any other value.
-    static bool showForChoice(long long choice);
     static MainWindow* show(Variant variant);
 
     toolkit::TextBox* txt1() const { return m_txt1; }

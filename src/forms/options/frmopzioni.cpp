@@ -5,11 +5,14 @@
 
 #include "forms/main/mainwindow.h"
 #include "startup/preferences.h"
-#include "toolkit/services.h"
+#include "toolkit/lifecycle.h"
+#include "toolkit/messagebox.h"
 #include "toolkit/twips.h"
 
 namespace forms {
 namespace {
+
+using forms::Variant;
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
@@ -29,9 +32,21 @@ void fitCaption(QAbstractButton* button) {
     }
 }
 
+// The option buttons; the index of each is the ResolutionChoice it sets.
+struct OptionButton {
+    forms::Variant variant;
+    const char* caption;
+    int top;  // twips
+};
+constexpr std::array<OptionButton, 3> kOptionButtons = {{
+    {Variant::frm1280, "1280x1024 o maggiore", 2160},
+    {Variant::frm640, "640 x 480", 960},
+    {Variant::frm800, "800 x 600 o 1024 x 768 ", 1560},
+}};
+
 }  // namespace
 
-frmOpzioni::frmOpzioni() : toolkit::Form(QStringLiteral("frmOpzioni")) {
+frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
     setWindowTitle(QStringLiteral("Zelvano - Risoluzioni"));
     setWindowIcon(QIcon(QStringLiteral(":/options.ico")));
     QWidget* area = client();
@@ -43,21 +58,17 @@ frmOpzioni::frmOpzioni() : toolkit::Form(QStringLiteral("frmOpzioni")) {
     label->setFont(labelFont);
     label->setGeometry(toolkit::twipsRect(480, 360, 3852, 372));
 
-    // From the top the buttons stand for the indexes 1, 2 and 0.
-    const std::array<QString, 3> captions = {QStringLiteral("1280x1024 o maggiore"),
-                                             QStringLiteral("640 x 480"),
-                                             QStringLiteral("800 x 600 o 1024 x 768 ")};
-    const std::array<int, 3> tops = {2160, 960, 1560};
-    for (int index = 0; index < 3; ++index) {
-        auto* button = new QRadioButton(captions[index], area);
+    for (const OptionButton& place : kOptionButtons) {
+        const int index = startup::choiceFor(place.variant);
+        auto* button = new QRadioButton(QString::fromUtf8(place.caption), area);
         button->setObjectName(QStringLiteral("Option1_%1").arg(index));
-        button->setGeometry(toolkit::twipsRect(480, tops[index], 1932, 372));
+        button->setGeometry(toolkit::twipsRect(480, place.top, 1932, 372));
         connect(button, &QRadioButton::toggled, this, [this, index](bool on) {
             if (on) {
                 toolkit::runGuarded([this, index] { Option1_Click(index); });
             }
         });
-        m_options[index] = button;
+        m_options.at(static_cast<std::size_t>(index)) = button;
     }
 
     m_check = new toolkit::CheckBox(QStringLiteral("Non mostrare al prossimo avvio"), area);
@@ -99,19 +110,11 @@ frmOpzioni::frmOpzioni() : toolkit::Form(QStringLiteral("frmOpzioni")) {
 }
 
 frmOpzioni* frmOpzioni::show() {
-    return toolkit::show<frmOpzioni>(QStringLiteral("frmOpzioni"));
+    return toolkit::show<frmOpzioni>();
 }
 
 void frmOpzioni::Form_Load() {
-    const int flag = startup::startupFlag();
-    if (flag < 0 || flag > 2) {
-        throw toolkit::Error(
-            QStringLiteral("Il file delle preferenze «%1» contiene «%2», ma i valori ammessi sono "
-                           "0, 1 e 2.\n%3")
-                .arg(startup::kStartupFile)
-                .arg(flag)
-                .arg(startup::repairAdvice(startup::kStartupFile)));
-    }
+    const int flag = startup::checkBoxValue();
     // A value set from code raises the click handler when it changes, as a
     // click does; the handlers run directly so that their errors reach the caller.
     if (m_check->value() != flag) {
@@ -120,21 +123,14 @@ void frmOpzioni::Form_Load() {
         Check1_Click();
     }
 
-    const long long choice = startup::resolutionChoice().number();
-    if (choice < 0 || choice > 2) {
-        throw toolkit::Error(
-            QStringLiteral("Il file delle preferenze «%1» contiene %2, ma le risoluzioni ammesse "
-                           "sono 0, 1 e 2.\n%3")
-                .arg(startup::kResolutionFile, startup::resolutionChoice().describe(),
-                     startup::repairAdvice(startup::kResolutionFile)));
-    }
+    const int choice = startup::choiceFor(startup::chosenVariant());
     {
         const QSignalBlocker b0(m_options[0]);
         const QSignalBlocker b1(m_options[1]);
         const QSignalBlocker b2(m_options[2]);
         m_options[static_cast<std::size_t>(choice)]->setChecked(true);
     }
-    Option1_Click(static_cast<int>(choice));
+    Option1_Click(choice);
 }
 
 void frmOpzioni::Option1_Click(int index) {
@@ -152,9 +148,8 @@ void frmOpzioni::Command1_Click(int index) {
         startup::writePreferenceFile(startup::kResolutionFile,
                                      startup::resolutionChoice().number());
     }
-    if (MainWindow::showForChoice(startup::resolutionChoice().number())) {
-        toolkit::unload(this);
-    }
+    MainWindow::show(startup::chosenVariant());
+    toolkit::unload(this);
 }
 
 }  // namespace forms

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "toolkit/checkbox.h"
-#include "toolkit/forms.h"
+#include "toolkit/form.h"
 
 namespace forms {
 
@@ -18,6 +18,8 @@ class frmOpzioni final : public toolkit::Form {
     Q_DISABLE_COPY_MOVE(frmOpzioni)
 
 public:
+    static inline const QString kName = QStringLiteral("frmOpzioni");
+
     frmOpzioni();
 
     static frmOpzioni* show();

@@ -2,10 +2,8 @@
 
 #include <QMainWindow>
 #include <QPixmap>
-#include <QPointer>
 #include <QString>
 
-#include <map>
 #include <vector>
 
 namespace toolkit {
@@ -31,7 +29,8 @@ private:
 };
 
 // A top-level window of the program, with a fixed border and the handlers of
-// its controls. The window name is its objectName (frm640, frmAbout, ...).
+// its controls. Its name (frm640, frmAbout, ...) is its objectName, given once
+// by the window class; WindowRegistry keeps its one shared instance by that name.
 class Form : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form)
@@ -51,6 +50,12 @@ public:
     double heightTwips() const;
     double clientWidthTwips() const;
 
+    // Places the window in the middle of a screen of the given size in twips,
+    // in single precision (a half twip stays); a window larger than the screen
+    // gets a negative position.
+    void centreOn(float screenWidth, float screenHeight);
+    void centreOnScreen();
+
 protected:
     virtual void Form_Load() {}
 
@@ -63,54 +68,5 @@ private:
     ClientArea* m_client;
     std::vector<QWidget*> m_tabOrder;
 };
-
-// The shared instances: one per window (one per MainWindow variant).
-class Forms final {
-public:
-    static Forms& instance();
-
-    // Shows the shared instance of key, creating and loading it first when it
-    // is not loaded; otherwise only brings it up again.
-    template <class T, class Factory>
-    T* show(const QString& key, Factory make) {
-        Form* form = find(key);
-        if (form == nullptr) {
-            form = make();
-            form->setObjectName(key);
-            add(key, form);
-            loadOrDrop(form);
-        }
-        bringUp(form);
-        return static_cast<T*>(form);
-    }
-
-    Form* find(const QString& key) const;
-    template <class T>
-    T* find(const QString& key) const {
-        return qobject_cast<T*>(find(key));
-    }
-    int loadedCount() const;
-    QStringList loadedNames() const;
-
-    // Closes and destroys the window; the program ends when none is left.
-    void unload(Form* form);
-    // Closes every window without ending the program (End does the rest).
-    void unloadAllSilently();
-
-private:
-    Forms() = default;
-    void add(const QString& key, Form* form);
-    void loadOrDrop(Form* form);
-    static void bringUp(Form* form);
-    std::map<QString, QPointer<Form>> m_forms;
-};
-
-// Shows a window type whose shared instance is named by its constructor.
-template <class T>
-T* show(const QString& key) {
-    return Forms::instance().show<T>(key, [] { return new T; });
-}
-
-void unload(Form* form);
 
 }  // namespace toolkit

@@ -1,11 +1,11 @@
-#include "toolkit/forms.h"
+#include "toolkit/form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QPainter>
 
-#include "toolkit/services.h"
+#include "toolkit/lifecycle.h"
 #include "toolkit/twips.h"
 
 namespace toolkit {
@@ -99,6 +99,15 @@ double Form::clientWidthTwips() const {
     return pixelsToTwips(m_client->width());
 }
 
+void Form::centreOn(float screenWidth, float screenHeight) {
+    setLeftTwips(centredLeft(screenWidth, static_cast<float>(widthTwips())));
+    setTopTwips(centredLeft(screenHeight, static_cast<float>(heightTwips())));
+}
+
+void Form::centreOnScreen() {
+    centreOn(static_cast<float>(screenWidthTwips()), static_cast<float>(screenHeightTwips()));
+}
+
 void Form::setTabOrder(const std::vector<QWidget*>& order) {
     m_tabOrder = order;
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -115,84 +124,7 @@ void Form::setTabOrder(const std::vector<QWidget*>& order) {
 void Form::closeEvent(QCloseEvent* event) {
     // The close box unloads the window.
     event->accept();
-    runGuarded([this] { Forms::instance().unload(this); });
-}
-
-Forms& Forms::instance() {
-    static Forms forms;
-    return forms;
-}
-
-Form* Forms::find(const QString& key) const {
-    const auto it = m_forms.find(key);
-    return it == m_forms.end() ? nullptr : it->second.data();
-}
-
-int Forms::loadedCount() const {
-    int count = 0;
-    for (const auto& [key, form] : m_forms) {
-        count += form ? 1 : 0;
-    }
-    return count;
-}
-
-QStringList Forms::loadedNames() const {
-    QStringList names;
-    for (const auto& [key, form] : m_forms) {
-        if (form) {
-            names << key;
-        }
-    }
-    return names;
-}
-
-void Forms::add(const QString& key, Form* form) {
-    m_forms[key] = form;
-}
-
-void Forms::loadOrDrop(Form* form) {
-    try {
-        form->load();
-    } catch (...) {
-        // A window whose load handling failed never counts as loaded.
-        m_forms.erase(form->objectName());
-        delete form;
-        throw;
-    }
-}
-
-void Forms::bringUp(Form* form) {
-    form->show();
-    form->raise();
-    form->activateWindow();
-}
-
-void Forms::unload(Form* form) {
-    const auto it = m_forms.find(form->objectName());
-    if (it == m_forms.end() || it->second != form) {
-        return;
-    }
-    m_forms.erase(it);
-    form->hide();
-    form->deleteLater();
-    if (loadedCount() == 0) {
-        End(0);
-    }
-}
-
-void Forms::unloadAllSilently() {
-    auto forms = std::move(m_forms);
-    m_forms.clear();
-    for (auto& [key, form] : forms) {
-        if (form) {
-            form->hide();
-            form->deleteLater();
-        }
-    }
-}
-
-void unload(Form* form) {
-    Forms::instance().unload(form);
+    runGuarded([this] { WindowRegistry::instance().unload(this); });
 }
 
 }  // namespace toolkit

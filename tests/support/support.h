@@ -1,0 +1,125 @@
+#pragma once
+
+// A per-test sandbox for the window tests: message boxes and program end are
+// recorded instead of shown or carried out, and each test runs in its own
+// temporary directory as the current directory.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <vector>
+
+#include "doubles.h"
+#include "forms/about/frmabout.h"
+#include "forms/author/frmio.h"
+#include "forms/joke/frmhaha.h"
+#include "forms/main/mainwindow.h"
+#include "forms/options/frmopzioni.h"
+#include "startup/preferences.h"
+#include "toolkit/lifecycle.h"
+
+namespace testing {
+
+// Destroys windows that were unloaded (their deletion is deferred).
+inline void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class Sandbox {
+public:
+    Sandbox() : m_oldDir(QDir::currentPath()) {
+        if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path())) {
+            qFatal("cannot enter a temporary directory");
+        }
+        toolkit::WindowRegistry::instance().resetForTest();
+        toolkit::setMessageBoxes(&boxes);
+        toolkit::WindowRegistry::instance().setProgramEnd(&end);
+    }
+    ~Sandbox() {
+        toolkit::WindowRegistry::instance().resetForTest();
+        toolkit::setMessageBoxes(nullptr);
+        toolkit::WindowRegistry::instance().setProgramEnd(nullptr);
+        QDir::setCurrent(m_oldDir);
+    }
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    QString path() const { return m_dir.path(); }
+
+    static void write(const QString& name, const QByteArray& bytes) {
+        QFile file(name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            qFatal("cannot write a test file");
+        }
+    }
+    // The file's bytes, or a null array when it does not exist.
+    static QByteArray read(const QString& name) {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    FakeMessageBoxes boxes;
+    FakeProgramEnd end;
+
+private:
+    QString m_oldDir;
+    QTemporaryDir m_dir;
+};
+
+// The named child of a window; fails the test when it is missing.
+template <class T>
+T* child(const QObject* parent, const QString& name) {
+    T* found = parent ? parent->findChild<T*>(name) : nullptr;
+    if (found == nullptr) {
+        qFatal("no child %s", qPrintable(name));
+    }
+    return found;
+}
+
+// A loaded window by name, or nullptr.
+inline toolkit::Form* loaded(const QString& name) {
+    return toolkit::WindowRegistry::instance().find(name);
+}
+
+// The loaded main window, whichever layout it has, or nullptr.
+inline forms::MainWindow* loadedMainWindow() {
+    for (const forms::Variant variant :
+         {forms::Variant::frm640, forms::Variant::frm800, forms::Variant::frm1280}) {
+        if (auto* window = qobject_cast<forms::MainWindow*>(
+                loaded(QString::fromLatin1(forms::layoutOf(variant).windowName)))) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// Shows a window by its name (frm640, frmOpzioni, frmAbout, ...) as the
+// program would. The chooser is shown as start-up shows it for a first start.
+inline toolkit::Form* showWindow(const QString& name) {
+    if (name == forms::frmAbout::kName) {
+        return forms::frmAbout::show();
+    }
+    if (name == forms::frmio::kName) {
+        return forms::frmio::show();
+    }
+    if (name == forms::FRMHAHA::kName) {
+        return forms::FRMHAHA::show();
+    }
+    if (name == forms::frmOpzioni::kName) {
+        startup::setStartupFlag(0);
+        startup::resolutionChoice().setText("1");
+        return forms::frmOpzioni::show();
+    }
+    for (const forms::Variant variant :
+         {forms::Variant::frm640, forms::Variant::frm800, forms::Variant::frm1280}) {
+        if (name == QLatin1String(forms::layoutOf(variant).windowName)) {
+            return forms::MainWindow::show(variant);
+        }
+    }
+    qFatal("no window named %s", qPrintable(name));
+}
+
+}  // namespace testing
