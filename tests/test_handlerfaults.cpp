@@ -62,12 +62,13 @@ QString reportOf(Failure failure) {
 class FailingBoxes final : public toolkit::MessageBoxes {
 public:
     explicit FailingBoxes(Failure failure) : m_failure(failure) {}
-    void show(const QString& text, toolkit::MsgStyle style, const QString& title) override {
+    void show(const QString& text, toolkit::MsgStyle style, const QString& title,
+              QWidget* parent) override {
         if (!m_failed) {
             m_failed = true;
             fail(m_failure);
         }
-        shown.push_back({text, static_cast<int>(style), title});
+        shown.push_back({text, static_cast<int>(style), title, parent});
     }
     std::vector<testing::ShownBox> shown;
 
@@ -219,7 +220,7 @@ private slots:
         Sandbox sandbox;
         startWith(1, 1);
         struct AlwaysFailing final : toolkit::MessageBoxes {
-            void show(const QString&, toolkit::MsgStyle, const QString&) override {
+            void show(const QString&, toolkit::MsgStyle, const QString&, QWidget*) override {
                 ++attempts;
                 throw std::runtime_error("no message box");
             }

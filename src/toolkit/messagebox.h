@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <optional>
 #include <stdexcept>
 
@@ -26,10 +28,13 @@ private:
 };
 
 // Modal message boxes. Tests replace the real one with a double that records.
+// A box raised by a window has that window as parent: it is centred on it, and
+// the focus goes back to it when the box closes.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    virtual void show(const QString& text, MsgStyle style, const QString& title) = 0;
+    virtual void show(const QString& text, MsgStyle style, const QString& title,
+                      QWidget* parent) = 0;
 };
 
 // Installs a replacement (nullptr restores the real one).
@@ -37,6 +42,6 @@ void setMessageBoxes(MessageBoxes* boxes);
 
 // A modal message box; without a title it shows the program's title.
 void msgBox(const QString& text, MsgStyle style = MsgStyle::Plain,
-            const std::optional<QString>& title = std::nullopt);
+            const std::optional<QString>& title = std::nullopt, QWidget* parent = nullptr);
 
 }  // namespace toolkit

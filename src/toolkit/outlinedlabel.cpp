@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "toolkit/accessible.h"
 #include "toolkit/twips.h"
 
 namespace toolkit {
@@ -37,6 +38,8 @@ constexpr qreal kShadowOffset = 0.8;
 OutlinedLabel::OutlinedLabel(QWidget* parent) : QWidget(parent) {
     // Nothing but the outlines is painted: the parent shows through.
     setAutoFillBackground(false);
+    // Screen readers read it as a label, by its text.
+    setAccessibleRole(this, QAccessible::StaticText);
     relayout();
 }
 

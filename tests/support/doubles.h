@@ -4,6 +4,7 @@
 // launcher record what they were asked instead of showing, ending or starting
 // anything.
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -19,12 +20,14 @@ struct ShownBox {
     QString text;
     int style;  // the program's number: 0, 16 or 48
     QString title;
+    QPointer<QWidget> parent;  // the window the box belongs to
 };
 
 class FakeMessageBoxes final : public toolkit::MessageBoxes {
 public:
-    void show(const QString& text, toolkit::MsgStyle style, const QString& title) override {
-        shown.push_back({text, static_cast<int>(style), title});
+    void show(const QString& text, toolkit::MsgStyle style, const QString& title,
+              QWidget* parent) override {
+        shown.push_back({text, static_cast<int>(style), title, parent});
     }
     std::vector<ShownBox> shown;
 };

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QAccessible>
+#include <QString>
+
+class QAction;
+class QWidget;
+
+namespace toolkit {
+
+// What screen readers are told beyond what Qt's own accessible interfaces
+// say. Both install the program's accessible interface factory on first use.
+
+// Gives a widget an accessible role of the program's choice: a hand-drawn
+// label is static text rather than a filler, a drawn line a separator (with
+// no parts of its own), a container of option buttons their group.
+void setAccessibleRole(QWidget* widget, QAccessible::Role role);
+
+// A menu item's accessible name and description; Qt's own menu items tell
+// only their caption.
+void describeMenuItem(QAction* action, const QString& name, const QString& description);
+
+}  // namespace toolkit
