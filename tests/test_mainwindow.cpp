@@ -224,13 +224,32 @@ private slots:
         };
         const QString noEnc = "Non c'è niente da criptare!!!";
         const QString noDec = "Non c'è niente da decriptare!!!";
+        // A stopped command keeps its output and bar, then says where it stopped.
+        auto stopped = [](const char* character, int position, const char* verb) {
+            return QStringLiteral(
+                       "Il carattere %1 in posizione %2 non si può %3: il risultato si "
+                       "ferma prima di esso.")
+                .arg(QString::fromUtf8(character))
+                .arg(position)
+                .arg(QString::fromLatin1(verb));
+        };
         const Row rows[] = {
             {"Salve mondo", true, "Salve mondo", " XDqYj rRsGt", {0, 11, 11, false}, {}},
             {"decrypt", false, " XDqYj rRsGt", "  Salve mondo", {1, 12, 12, false}, {}},
             {"three spaces", true, "   ", "    ", {0, 3, 3, false}, {}},
-            {"stops at u-circumflex", true, "ciaoû", " hLfR", {0, 5, 4, true}, {}},
-            {"stops at first", true, "ü", " ", {0, 1, 0, true}, {}},
-            {"decrypt stops", false, QString("ab") + QChar(1), " ^]", {1, 3, 2, true}, {}},
+            {"stops at u-circumflex",
+             true,
+             "ciaoû",
+             " hLfR",
+             {0, 5, 4, true},
+             stopped("«û»", 5, "criptare")},
+            {"stops at first", true, "ü", " ", {0, 1, 0, true}, stopped("«ü»", 1, "criptare")},
+            {"decrypt stops",
+             false,
+             QString("ab") + QChar(1),
+             " ^]",
+             {1, 3, 2, true},
+             stopped("U+0001", 3, "decriptare")},
             {"empty encrypt", true, "", " ", {0, 0, 0, false}, noEnc},
             {"empty decrypt", false, "", " ", {1, 0, 0, false}, noDec},
             {"one char decrypt", false, "x", " u", {1, 1, 1, false}, {}},
@@ -264,6 +283,7 @@ private slots:
             QCOMPARE(sandbox.boxes.shown[0].text, message);
             QCOMPARE(sandbox.boxes.shown[0].title, QString("Errore!!"));
             QCOMPARE(sandbox.boxes.shown[0].style, 48);
+            QCOMPARE(sandbox.boxes.shown[0].parent.data(), static_cast<QWidget*>(w));
         }
         QVERIFY(sandbox.end.statuses.empty());
     }

@@ -1,10 +1,12 @@
 #include "forms/main/mainwindow.h"
 
+#include <QAction>
 #include <QIcon>
 #include <QMenuBar>
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <span>
 
 #include "cipher/cipher.h"
@@ -13,6 +15,8 @@
 #include "forms/joke/frmhaha.h"
 #include "forms/options/frmopzioni.h"
 #include "forms/texts.h"
+#include "toolkit/accessible.h"
+#include "toolkit/characters.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"
 #include "toolkit/pictures.h"
@@ -33,7 +37,7 @@ void describeForAccessibility(QWidget* widget) {
         {"txt2", "Risultato", "Casella di uscita: il testo criptato o decriptato"},
         {"cmd1", "Cripta", "Cripta il testo della casella di ingresso"},
         {"Command1", "Decripta", "Decripta il testo della casella di ingresso"},
-        {"Command3", "Sposta il risultato", "Sposta il risultato nella casella di ingresso"},
+        {"Command3", "<== Sposta il risultato", "Sposta il risultato nella casella di ingresso"},
         {"Command4_0", "Svuota l'ingresso", "Svuota la casella di ingresso"},
         {"Command4_1", "Svuota il risultato", "Svuota la casella di uscita"},
         {"Command2", "Esci", "Chiude Zelvano e tutte le sue finestre"},
@@ -46,6 +50,14 @@ void describeForAccessibility(QWidget* widget) {
         }
     }
 }
+
+// The texts of a main window closed by "&Risoluzione", waiting for the next
+// main window that loads. They live only as long as the process.
+struct CarriedTexts {
+    QString input;
+    QString output;
+};
+std::optional<CarriedTexts> g_carried;
 
 }  // namespace
 
@@ -66,8 +78,9 @@ MainWindow::MainWindow(Variant variant)
 QPushButton* MainWindow::addButton(const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, client());
     button->setObjectName(QString::fromLatin1(name));
-    // Enter in a text box starts a new line: no button is the default.
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus, as Space does. No button
+    // is the window's default, so Enter in a text box starts a new line.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -124,9 +137,16 @@ void MainWindow::buildMenus(const MainLayout& layout) {
         return menu;
     };
     auto addItem = [](QMenu* menu, const char* name, const QString& caption, auto handler) {
-        QAction* action = menu->addAction(caption);
+        auto* action = new QAction(caption, menu);
         action->setObjectName(QString::fromLatin1(name));
+        if (qstrcmp(name, "io") == 0) {
+            // A row of question marks does not tell a screen reader where it leads.
+            toolkit::describeMenuItem(action, caption + QStringLiteral(" (Autore)"),
+                                      QStringLiteral("Apre la finestra Autore, con il saluto e il "
+                                                     "contatto dell'autore"));
+        }
         QObject::connect(action, &QAction::triggered, menu, toolkit::guarded(handler));
+        menu->addAction(action);
     };
     QMenu* file = addMenu(layout.fileMenu, QStringLiteral("&File"));
     addItem(file, layout.exitItem, QStringLiteral("&Esci"), [this] { esci_Click(); });
@@ -149,6 +169,11 @@ void MainWindow::Form_Load() {
     // The outer top-left corner goes to the screen's top-left corner.
     setLeftTwips(0);
     setTopTwips(0);
+    if (g_carried) {
+        m_txt1->setText(g_carried->input);
+        m_txt2->setText(g_carried->output);
+        g_carried.reset();
+    }
 }
 
 void MainWindow::runCipher(bool encrypt) {
@@ -164,13 +189,12 @@ void MainWindow::runCipher(bool encrypt) {
     if (result.unsupportedAt) {
         // Refused before anything is written: the input stays as it is.
         const qsizetype at = static_cast<qsizetype>(*result.unsupportedAt) - 1;
-        const qsizetype length = input.at(at).isHighSurrogate() && at + 1 < input.size() ? 2 : 1;
         toolkit::msgBox(
-            QStringLiteral("Il testo contiene un carattere che Zelvano non può trattare: «%1» "
+            QStringLiteral("Il testo contiene un carattere che Zelvano non può trattare: %1 "
                            "(posizione %2).")
-                .arg(input.mid(at, length))
+                .arg(toolkit::quotedCharacter(input, at))
                 .arg(at + 1),
-            toolkit::MsgStyle::Warning, kErrorTitle);
+            toolkit::MsgStyle::Warning, kErrorTitle, this);
         return;
     }
     // Nothing else runs while a command works, so only the end state shows:
@@ -185,13 +209,24 @@ void MainWindow::runCipher(bool encrypt) {
     if (completed > 0) {
         m_prog1->setPos(completed);
     }
-    if (!result.stoppedAt) {
+    if (result.stoppedAt) {
+        // The output and the bar stay as they are; the user learns that the
+        // result is cut short, and where.
+        const qsizetype at = static_cast<qsizetype>(*result.stoppedAt) - 1;
+        toolkit::msgBox(
+            QStringLiteral("Il carattere %1 in posizione %2 non si può %3: il "
+                           "risultato si ferma prima di esso.")
+                .arg(toolkit::quotedCharacter(input, at))
+                .arg(at + 1)
+                .arg(encrypt ? QStringLiteral("criptare") : QStringLiteral("decriptare")),
+            toolkit::MsgStyle::Warning, kErrorTitle, this);
+    } else {
         m_prog1->hide();
     }
     if (n == 0) {
         toolkit::msgBox(encrypt ? QStringLiteral("Non c'è niente da criptare!!!")
                                 : QStringLiteral("Non c'è niente da decriptare!!!"),
-                        toolkit::MsgStyle::Warning, kErrorTitle);
+                        toolkit::MsgStyle::Warning, kErrorTitle, this);
     }
 }
 
@@ -226,6 +261,8 @@ void MainWindow::Command4_Click(int index) {
 
 void MainWindow::risoluzione_Click() {
     frmOpzioni::show();
+    // Choosing another layout, or the same one again, loses nothing.
+    g_carried = CarriedTexts{m_txt1->text(), m_txt2->text()};
     toolkit::unload(this);
 }
 
