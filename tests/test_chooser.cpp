@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "cipher/cipher.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
 #include "startup/modulo1.h"
@@ -61,7 +62,8 @@ private slots:
         };
         for (const Expected& e : expected) {
             auto* widget = child<QWidget>(chooser, e.name);
-            QCOMPARE(widget->geometry(), e.pixels);
+            QCOMPARE(QRect(widget->mapTo(chooser->client(), QPoint(0, 0)), widget->size()),
+                     e.pixels);
             QCOMPARE(widget->property("text").toString(), QString(e.caption));
             // Nothing of a caption is cut off.
             QVERIFY2(widget->sizeHint().width() <= widget->width(), e.name);
@@ -181,6 +183,69 @@ private slots:
         QCOMPARE(loaded(), QStringList{"frm640"});
         QVERIFY(sandbox.end.statuses.empty());
         QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
+    }
+
+    // "&Risoluzione" keeps both texts, to the last character, for the main
+    // window that the chooser opens, whichever layout and button; the bar
+    // starts hidden. The window after that starts empty again.
+    void textsCarriedOver_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("longInput");
+        QTest::newRow("same layout, Annulla") << "Option1_1"
+                                              << "Command1_1"
+                                              << "frm640" << true;
+        QTest::newRow("1280, Ok") << "Option1_0"
+                                  << "Command1_0"
+                                  << "frm1280" << false;
+        QTest::newRow("800, Annulla") << "Option1_2"
+                                      << "Command1_1"
+                                      << "frm800" << false;
+    }
+    void textsCarriedOver() {
+        QFETCH(QString, option);
+        QFETCH(QString, button);
+        QFETCH(QString, window);
+        QFETCH(bool, longInput);
+        Sandbox sandbox;
+        // Every character of the code page, controls, code 0 and lone CR and LF included.
+        QString every;
+        for (int code = 0; code < 256; ++code) {
+            every += QChar(cipher::CodeToChar(code));
+        }
+        QString lines;
+        while (lines.size() < 40000) {
+            lines += QStringLiteral("riga\r\n  con spazi\rdopo un CR\n");
+        }
+        lines.truncate(40000);
+        const QString input = longInput ? lines : every;
+        const QString output = longInput ? every : lines;
+
+        startup::setStartupFlag(0);
+        startup::resolutionChoice().setText("1");
+        auto* main = forms::MainWindow::show(forms::Variant::frm640);
+        main->txt1()->setText(QStringLiteral("ciaoû"));
+        QTest::mouseClick(child<QWidget>(main, "cmd1"), Qt::LeftButton);  // the bar stays shown
+        QVERIFY(!main->prog1()->isHidden());
+        main->txt1()->setText(input);
+        main->txt2()->setText(output);
+        child<QAction>(main, "risoluzione")->trigger();
+        QCOMPARE(loaded(), QStringList{"frmOpzioni"});
+        auto* chooser = toolkit::Forms::instance().find<forms::frmOpzioni>("frmOpzioni");
+        click(chooser, option);
+        click(chooser, button);
+        QCOMPARE(loaded(), QStringList{window});
+
+        auto* next = toolkit::Forms::instance().find<forms::MainWindow>(window);
+        QVERIFY(next->txt1()->text() == input);
+        QVERIFY(next->txt2()->text() == output);
+        QVERIFY(next->prog1()->isHidden());
+        next->close();
+        testing::flushDeletes();
+        auto* fresh = forms::MainWindow::show(forms::Variant::frm640);
+        QCOMPARE(fresh->txt1()->text(), QString());
+        QCOMPARE(fresh->txt2()->text(), QString());
     }
 
     void closingOtherwiseEndsProgram() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/texts.h"
+#include "toolkit/accessible.h"
 #include "toolkit/launcher.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"
@@ -139,9 +140,14 @@ frmAbout::frmAbout() : toolkit::Form(kName) {
                    QStringLiteral("L'autore non risponde nel caso di formattazioni improvvise "
                                   "dell'HD o di infezioni di virus bastardi dentro."));
 
-    // A grey line with a white one below it looks cut into the window.
-    makeLine(area, "Line1_1", QRect(6, 163, 372, 1), QColor(128, 128, 128));
-    makeLine(area, "Line1_0", QRect(7, 164, 371, 2), QColor(255, 255, 255));
+    // A grey line with a white one below it looks cut into the window; to a
+    // screen reader the two are one separator.
+    auto* etched = new QWidget(area);
+    etched->setObjectName(QStringLiteral("Line1"));
+    etched->setGeometry(6, 163, 372, 3);
+    toolkit::setAccessibleRole(etched, QAccessible::Separator);
+    makeLine(etched, "Line1_1", QRect(0, 0, 372, 1), QColor(128, 128, 128));
+    makeLine(etched, "Line1_0", QRect(1, 1, 371, 2), QColor(255, 255, 255));
 
     m_lblDisclaimer = makeLabel(area, "lblDisclaimer", twipsRect(252, 2640, 3876, 828), true, true);
 
@@ -156,9 +162,10 @@ frmAbout::frmAbout() : toolkit::Form(kName) {
             toolkit::guarded([this] { cmdSysInfo_Click(); }));
     m_cmdOK->setAccessibleName(QStringLiteral("OK"));
     m_cmdOK->setAccessibleDescription(QStringLiteral("Chiude la finestra delle informazioni"));
-    cmdSysInfo->setAccessibleName(QStringLiteral("Informazioni sul sistema"));
+    // The name is the caption, so that the words on screen work for voice control.
+    cmdSysInfo->setAccessibleName(QStringLiteral("System Info..."));
     cmdSysInfo->setAccessibleDescription(
-        QStringLiteral("Avvia il programma che mostra le informazioni sul sistema"));
+        QStringLiteral("Informazioni sul sistema: avvia il programma che le mostra"));
     picIcon->setAccessibleName(QStringLiteral("Icona di Zelvano"));
 
     setTabOrder(
@@ -204,20 +211,20 @@ void frmAbout::cmdOK_Click() {
 }
 
 void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo();
+    StartSysInfo(this);
 }
 
-void frmAbout::StartSysInfo() {
+void frmAbout::StartSysInfo(QWidget* owner) {
     try {
         QString path;
         if (!GetKeyValue(reg::kLocalMachine, kToolKey, kToolValue, path)) {
             if (!GetKeyValue(reg::kLocalMachine, kToolFolderKey, kToolFolderValue, path)) {
-                toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain);
+                toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain, std::nullopt, owner);
                 return;
             }
             // Appended as it is: a folder that ends in a backslash gets a second one.
             if (toolkit::launcher().findFile(path + kToolFile).isEmpty()) {
-                toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain);
+                toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain, std::nullopt, owner);
                 return;
             }
             path += kToolFile;
@@ -228,7 +235,7 @@ void frmAbout::StartSysInfo() {
     } catch (...) {
         // Whatever went wrong, the user gets the one message below.
     }
-    toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain);
+    toolkit::msgBox(kNotAvailable, toolkit::MsgStyle::Plain, std::nullopt, owner);
 }
 
 bool frmAbout::GetKeyValue(std::uint32_t root, const QString& keyPath, const QString& valueName,

@@ -26,8 +26,9 @@ public:
     void cmdSysInfo_Click();
 
     // Starts the system-information tool found through the registry, or tells
-    // the user that it is not available. Every error on the way ends in that message.
-    static void StartSysInfo();
+    // the user that it is not available. Every error on the way ends in that
+    // message, which belongs to owner (the About window when its button runs it).
+    static void StartSysInfo(QWidget* owner = nullptr);
 
     // Reads a text or number value of the registry into value; false, with an
     // empty value, when the key or the value cannot be read. A value of zero

@@ -5,6 +5,7 @@
 
 #include "forms/main/mainwindow.h"
 #include "startup/preferences.h"
+#include "toolkit/accessible.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"
 #include "toolkit/twips.h"
@@ -17,6 +18,8 @@ using forms::Variant;
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
+    // Enter presses the button that has the focus, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -58,11 +61,20 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
     label->setFont(labelFont);
     label->setGeometry(toolkit::twipsRect(480, 360, 3852, 372));
 
+    // The three buttons sit in one group that screen readers announce with
+    // the label above it; on screen the group has no look of its own.
+    constexpr int kGroupTop = 960;
+    auto* group = new QWidget(area);
+    group->setObjectName(QStringLiteral("Option1"));
+    group->setGeometry(toolkit::twipsRect(480, kGroupTop, 1932, 2160 + 372 - kGroupTop));
+    toolkit::setAccessibleRole(group, QAccessible::Grouping);
+    group->setAccessibleName(label->text());
+    label->setBuddy(group);
     for (const OptionButton& place : kOptionButtons) {
         const int index = startup::choiceFor(place.variant);
-        auto* button = new QRadioButton(QString::fromUtf8(place.caption), area);
+        auto* button = new QRadioButton(QString::fromUtf8(place.caption), group);
         button->setObjectName(QStringLiteral("Option1_%1").arg(index));
-        button->setGeometry(toolkit::twipsRect(480, place.top, 1932, 372));
+        button->setGeometry(toolkit::twipsRect(0, place.top - kGroupTop, 1932, 372));
         connect(button, &QRadioButton::toggled, this, [this, index](bool on) {
             if (on) {
                 toolkit::runGuarded([this, index] { Option1_Click(index); });
@@ -84,8 +96,8 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
     connect(cancel, &QPushButton::clicked, this, toolkit::guarded([this] { Command1_Click(1); }));
 
     label->setAccessibleName(label->text());
+    // The option buttons are named by their captions.
     for (QRadioButton* button : m_options) {
-        button->setAccessibleName(QStringLiteral("Risoluzione %1").arg(button->text().trimmed()));
         button->setAccessibleDescription(
             QStringLiteral("Sceglie la disposizione della finestra principale"));
     }
@@ -131,6 +143,9 @@ void frmOpzioni::Form_Load() {
         m_options[static_cast<std::size_t>(choice)]->setChecked(true);
     }
     Option1_Click(choice);
+    // The focus starts on the selected option, so that Space keeps the choice
+    // and a screen reader announces the option that is in force.
+    m_options[static_cast<std::size_t>(choice)]->setFocus(Qt::OtherFocusReason);
 }
 
 void frmOpzioni::Option1_Click(int index) {
