@@ -2,19 +2,30 @@
 // screen readers, and every window can be worked with the keyboard alone.
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAction>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
-#include "forms/about/frmabout.h"
-#include "forms/author/frmio.h"
-#include "forms/joke/frmhaha.h"
-#include "forms/main/mainwindow.h"
-#include "forms/options/frmopzioni.h"
-#include "startup/preferences.h"
+#include "startup/modulo1.h"
 #include "support.h"
 
 using testing::child;
 using testing::Sandbox;
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    if (iface == nullptr) {
+        qFatal("no accessible interface for %s", qPrintable(object->objectName()));
+    }
+    return iface;
+}
+
+}  // namespace
 
 class TestAccessibility : public QObject {
     Q_OBJECT
@@ -41,8 +52,14 @@ private slots:
                 continue;
             }
             ++checked;
-            QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
-            QVERIFY2(!widget->accessibleDescription().isEmpty(), qPrintable(widget->objectName()));
+            // What a screen reader gets; the name holds the caption on screen,
+            // so that voice control works by the words the user sees.
+            const QString name = accessible(widget)->text(QAccessible::Name);
+            const auto* button = qobject_cast<QAbstractButton*>(widget);
+            const QString caption = button ? button->text().remove('&') : QString();
+            QVERIFY2(!name.isEmpty() && name.contains(caption), qPrintable(widget->objectName()));
+            QVERIFY2(!accessible(widget)->text(QAccessible::Description).isEmpty(),
+                     qPrintable(widget->objectName()));
         }
         // Pictures and lettering are named too.
         for (QLabel* label : form->client()->findChildren<QLabel*>()) {
@@ -59,6 +76,79 @@ private slots:
             }
         }
         QVERIFY(checked >= 1);
+    }
+
+    // Roles and names as a screen reader reads them, reached from the
+    // window's own accessible tree.
+    void rolesAndNames_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");         // contained in the name
+        QTest::addColumn<QString>("description");  // contained in the description
+        const auto row = [](const char* tag, const char* window, const char* object,
+                            QAccessible::Role role, const QString& name,
+                            const QString& description = {}) {
+            QTest::newRow(tag) << window << object << int(role) << name << description;
+        };
+        row("greeting", "frmio", "Label1", QAccessible::StaticText,
+            "ECCOMI A VOI IN TUTTA LA MIA BELLEZZA(?)\n\nSALUTI DAL VURLO");
+        row("contact", "frmio", "Label2", QAccessible::StaticText, "E-mail: ");
+        row("joke", "FRMHAHA", "Label1", QAccessible::StaticText,
+            "AH AH AH MA DAVVERO VI\nSERVE UN AIUTO?\nMA PER PIACERE AH AH AH");
+        row("etched line", "frmAbout", "Line1", QAccessible::Separator, {});
+        row("System Info", "frmAbout", "cmdSysInfo", QAccessible::Button, "System Info...",
+            "Informazioni sul sistema");
+        row("option group", "frmOpzioni", "Option1", QAccessible::Grouping,
+            "Scegliere una delle risoluzioni:");
+        row("io 640", "frm640", "io", QAccessible::MenuItem, "???????", "Autore");
+        row("io 800", "frm800", "io", QAccessible::MenuItem, "???????????", "Autore");
+        row("io 1280", "frm1280", "io", QAccessible::MenuItem, "??????????????", "Autore");
+    }
+    void rolesAndNames() {
+        QFETCH(QString, window);
+        QFETCH(QString, object);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        QFETCH(QString, description);
+        Sandbox sandbox;
+        toolkit::Form* form = testing::showWindow(window);
+        QObject* target = form->findChild<QObject*>(object);
+        QVERIFY(target);
+        // Found as its parent's child, as the screen reader walks the tree.
+        QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(target->parent());
+        QVERIFY(parent);
+        QAccessibleInterface* iface = nullptr;
+        for (int i = 0; i < parent->childCount() && !iface; ++i) {
+            if (parent->child(i)->object() == target) {
+                iface = parent->child(i);
+            }
+        }
+        QVERIFY(iface);
+        QCOMPARE(int(iface->role()), role);
+        QVERIFY2(iface->text(QAccessible::Name).contains(name),
+                 qPrintable(iface->text(QAccessible::Name)));
+        QVERIFY2(iface->text(QAccessible::Description).contains(description),
+                 qPrintable(iface->text(QAccessible::Description)));
+        if (role == QAccessible::Separator) {
+            QCOMPARE(iface->childCount(), 0);  // one line, however it is drawn
+        }
+        if (role == QAccessible::MenuItem) {
+            QCOMPARE(iface->text(QAccessible::Name), name + " (Autore)");
+            QVERIFY(iface->actionInterface());
+            iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QVERIFY(toolkit::WindowRegistry::instance().find("frmio"));
+        }
+        if (role == QAccessible::Grouping) {
+            // The three option buttons are its parts, and its label says so.
+            for (int index = 0; index < 3; ++index) {
+                auto* option = child<QWidget>(form, QStringLiteral("Option1_%1").arg(index));
+                QCOMPARE(accessible(option)->parent(), iface);
+            }
+            const auto labels = iface->relations(QAccessible::Label);
+            QCOMPARE(labels.size(), 1);
+            QCOMPARE(labels.front().first->object(), child<QObject>(form, "Label1"));
+        }
     }
 
     // Tab reaches every button, and Space presses the one with the focus.
@@ -79,6 +169,101 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), QString("cmd1"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(w->txt2()->text(), QString(" hLfR"));
+    }
+
+    // Enter presses the focused button of every window, as Space does, and
+    // still breaks the line in a text box; the chooser starts on the option
+    // in force, so that Space keeps it.
+    void enterAndChooserFocus_data() {
+        QTest::addColumn<int>("stored");
+        QTest::newRow("1280") << 0;
+        QTest::newRow("640") << 1;
+        QTest::newRow("800") << 2;
+    }
+    void enterAndChooserFocus() {
+        QFETCH(int, stored);
+        Sandbox sandbox;
+        Sandbox::write(startup::kResolutionFile, startup::formatNumber(stored));
+        toolkit::runGuarded([] { Modulo1::Main(); });
+        auto* chooser = toolkit::WindowRegistry::instance().find<forms::frmOpzioni>("frmOpzioni");
+        QVERIFY(chooser);
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        QWidget* focus = chooser->focusWidget();
+        QCOMPARE(focus, static_cast<QWidget*>(chooser->option(stored)));
+        QTest::keyClick(focus, Qt::Key_Space);
+        QVERIFY(chooser->option(stored)->isChecked());
+        QCOMPARE(startup::resolutionChoice().number(), stored);
+        auto* ok = child<QWidget>(chooser, "Command1_0");
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Return);
+        testing::flushDeletes();
+        static const char* const kVariants[] = {"frm1280", "frm640", "frm800"};
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(), QStringList{kVariants[stored]});
+
+        auto* main = toolkit::WindowRegistry::instance().find<forms::MainWindow>(kVariants[stored]);
+        QTest::keyClicks(main->txt1(), "ci");
+        QTest::keyClick(main->txt1(), Qt::Key_Return);
+        QTest::keyClicks(main->txt1(), "ao");
+        QCOMPARE(main->txt1()->text(), QString("ci\r\nao"));
+        auto* cmd1 = child<QWidget>(main, "cmd1");
+        cmd1->setFocus();
+        QTest::keyClick(cmd1, Qt::Key_Return);
+        QCOMPARE(main->txt2()->text(), QString(" hL\x12\rfR"));
+        auto* clear = child<QWidget>(main, "Command4_1");
+        clear->setFocus();
+        QTest::keyClick(clear, Qt::Key_Enter);  // the keypad's Enter as well
+        QCOMPARE(main->txt2()->text(), QString());
+
+        // The About window: Enter on "System Info..." runs it, and the message
+        // it shows belongs to the About window.
+        testing::FakeLauncher noTool;  // starts nothing, finds nothing
+        toolkit::setLauncher(&noTool);
+        forms::frmAbout* about = forms::frmAbout::show();
+        auto* sysInfo = child<QWidget>(about, "cmdSysInfo");
+        sysInfo->setFocus();
+        QTest::keyClick(sysInfo, Qt::Key_Return);
+        toolkit::setLauncher(nullptr);
+        QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
+        QCOMPARE(sandbox.boxes.shown[0].parent.data(), static_cast<QWidget*>(about));
+        QTest::keyClick(child<QWidget>(about, "cmdOK"), Qt::Key_Return);
+        testing::flushDeletes();
+        QVERIFY(!toolkit::WindowRegistry::instance().find("frmAbout"));
+    }
+
+    // The real message box: centred on the window that raised it, its
+    // warning icon named, and the focus back where it was once it closes.
+    void messageBoxReturnsToItsWindow() {
+        Sandbox sandbox;
+        toolkit::setMessageBoxes(nullptr);
+        auto* w = forms::MainWindow::show(forms::Variant::frm800);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto* cmd1 = child<QWidget>(w, "cmd1");
+        cmd1->setFocus();
+        QPointer<QWidget> parent;
+        QPoint centre;
+        QString iconName;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            parent = box->parentWidget();
+            centre = box->frameGeometry().center();
+            if (auto* icon = box->findChild<QLabel*>("qt_msgboxex_icon_label")) {
+                iconName = accessible(icon)->text(QAccessible::Name);
+            }
+            box->accept();
+        });
+        QTest::keyClick(cmd1, Qt::Key_Return);  // nothing to encrypt: the warning
+        toolkit::setMessageBoxes(&sandbox.boxes);
+        QCOMPARE(parent.data(), static_cast<QWidget*>(w));
+        QVERIFY2((centre - w->frameGeometry().center()).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+        QVERIFY(!iconName.isEmpty());
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(w));
+        QCOMPARE(QApplication::focusWidget(), cmd1);
     }
 };
 

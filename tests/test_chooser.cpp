@@ -232,12 +232,12 @@ private slots:
         main->txt2()->setText(output);
         child<QAction>(main, "risoluzione")->trigger();
         QCOMPARE(loaded(), QStringList{"frmOpzioni"});
-        auto* chooser = toolkit::Forms::instance().find<forms::frmOpzioni>("frmOpzioni");
+        auto* chooser = toolkit::WindowRegistry::instance().find<forms::frmOpzioni>("frmOpzioni");
         click(chooser, option);
         click(chooser, button);
         QCOMPARE(loaded(), QStringList{window});
 
-        auto* next = toolkit::Forms::instance().find<forms::MainWindow>(window);
+        auto* next = toolkit::WindowRegistry::instance().find<forms::MainWindow>(window);
         QVERIFY(next->txt1()->text() == input);
         QVERIFY(next->txt2()->text() == output);
         QVERIFY(next->prog1()->isHidden());
