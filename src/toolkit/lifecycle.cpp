@@ -128,7 +128,8 @@ void WindowRegistry::reportError(const QString& message) {
     std::fprintf(stderr, "Zelvano: %s\n", message.toLocal8Bit().constData());
     std::fflush(stderr);
     try {
-        msgBox(message, MsgStyle::Critical, kProgramTitle);
+        // Over the window the user was working in, when there is one.
+        msgBox(message, MsgStyle::Critical, kProgramTitle, QApplication::activeWindow());
     } catch (...) {
         // The box itself failed; the report is on standard error and the
         // program ends all the same, so nothing escapes into the event loop.
