@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 #include "forms/main/mainwindow.h"
 #include "startup/preferences.h"
 #include "toolkit/accessible.h"
@@ -63,10 +65,13 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
 
     // The three buttons sit in one group that screen readers announce with
     // the label above it; on screen the group has no look of its own.
-    constexpr int kGroupTop = 960;
+    const auto [highest, lowest] = std::minmax_element(
+        kOptionButtons.begin(), kOptionButtons.end(),
+        [](const OptionButton& a, const OptionButton& b) { return a.top < b.top; });
+    const int groupTop = highest->top;
     auto* group = new QWidget(area);
     group->setObjectName(QStringLiteral("Option1"));
-    group->setGeometry(toolkit::twipsRect(480, kGroupTop, 1932, 2160 + 372 - kGroupTop));
+    group->setGeometry(toolkit::twipsRect(480, groupTop, 1932, lowest->top + 372 - groupTop));
     toolkit::setAccessibleRole(group, QAccessible::Grouping);
     group->setAccessibleName(label->text());
     label->setBuddy(group);
@@ -74,7 +79,7 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
         const int index = startup::choiceFor(place.variant);
         auto* button = new QRadioButton(QString::fromUtf8(place.caption), group);
         button->setObjectName(QStringLiteral("Option1_%1").arg(index));
-        button->setGeometry(toolkit::twipsRect(0, place.top - kGroupTop, 1932, 372));
+        button->setGeometry(toolkit::twipsRect(0, place.top - groupTop, 1932, 372));
         connect(button, &QRadioButton::toggled, this, [this, index](bool on) {
             if (on) {
                 toolkit::runGuarded([this, index] { Option1_Click(index); });
