@@ -269,7 +269,7 @@ void SoftBreaks::startLine(qsizetype at) {
     m_limit = at + kLongestRun - 1;
 }
 
-bool SoftBreaks::breakAfter(char16_t ch, QStringView shown, QStringView rest) {
+bool SoftBreaks::breakNearLimit(char16_t ch, QStringView shown, QStringView rest) {
     // None at the end of the text, nor just before a CR LF pair, which ends
     // the line anyway.
     const auto mayBreak = [rest] {

@@ -76,9 +76,17 @@ public:
     // Whether a soft break follows the program character `ch` (not part of a
     // CR LF pair), just written as the last character of the document text
     // `shown`, with the program text `rest` still to come.
-    bool breakAfter(char16_t ch, QStringView shown, QStringView rest);
+    bool breakAfter(char16_t ch, QStringView shown, QStringView rest) {
+        // Most characters come well short of the limit: they are done here.
+        if (shown.size() < m_limit && ch != u'\r' && ch != u'\n') {
+            return false;
+        }
+        return breakNearLimit(ch, shown, rest);
+    }
 
 private:
+    bool breakNearLimit(char16_t ch, QStringView shown, QStringView rest);
+
     qsizetype m_lineStart = 0;
     qsizetype m_runStart = 0;   // after the line's last space known so far
     qsizetype m_scannedTo = 0;  // where the look for that space has reached
