@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <regex>
 #include <string>
 
 #include "startup/preferences.h"
@@ -26,43 +27,26 @@ void require(bool condition, const char* what) {
     }
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// An independent reading of the rule: trim blanks and line ends, an optional
-// sign, then nothing but decimal digits; too many digits saturate.
+// An independent reading of the rule, from its character classes: blanks
+// and line ends around an optional sign and at least one decimal digit. The
+// digits' value stops at the largest long long, and a minus sign negates
+// that.
 std::optional<long long> reference(const std::string& bytes) {
-    std::size_t begin = 0;
-    std::size_t end = bytes.size();
-    while (begin < end && isBlank(bytes[begin])) {
-        ++begin;
-    }
-    while (end > begin && isBlank(bytes[end - 1])) {
-        --end;
-    }
-    bool negative = false;
-    if (begin < end && (bytes[begin] == '+' || bytes[begin] == '-')) {
-        negative = bytes[begin] == '-';
-        ++begin;
-    }
-    if (begin == end) {
+    static const std::regex kNumber("[ \t\r\n]*([+-]?)([0-9]+)[ \t\r\n]*");
+    std::smatch match;
+    if (!std::regex_match(bytes, match, kNumber)) {
         return std::nullopt;
     }
-    for (std::size_t i = begin; i < end; ++i) {
-        if (bytes[i] < '0' || bytes[i] > '9') {
-            return std::nullopt;
-        }
+    const std::string digits = match.str(2);
+    long long value = 0;
+    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        value = std::numeric_limits<long long>::max();
+    } else {
+        require(ec == std::errc() && ptr == digits.data() + digits.size(),
+                "from_chars stopped inside the digits");
     }
-    unsigned long long magnitude = 0;
-    const auto [ptr, ec] = std::from_chars(bytes.data() + begin, bytes.data() + end, magnitude);
-    constexpr auto kMax = static_cast<unsigned long long>(std::numeric_limits<long long>::max());
-    if (ec == std::errc::result_out_of_range || magnitude > kMax) {
-        magnitude = kMax;
-    }
-    require(ptr == bytes.data() + end, "from_chars stopped inside the digits");
-    const auto value = static_cast<long long>(magnitude);
-    return negative ? -value : value;
+    return match.str(1) == "-" ? -value : value;
 }
 
 // The longest rendering: the quotes, 40 bytes shown as \xNN each, the ellipsis.

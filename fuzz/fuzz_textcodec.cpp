@@ -4,8 +4,9 @@
 // pictures, surrogate halves), so that long texts with their soft line breaks
 // come up. Checked for every input: the document text holds no character that
 // the document would break or hide, no line is longer than the mapping allows
-// and none starts inside a surrogate pair, and the text read back from a
-// document built from it is the text itself.
+// and none starts inside a surrogate pair, the soft breaks are where
+// SoftBreaks alone places them, and the text read back from a document built
+// from it is the text itself.
 
 #include <QGuiApplication>
 #include <QString>
@@ -97,6 +98,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "format runs out of order");
         runEnd = run.start + run.length;
     }
+
+    // Given one character at a time, SoftBreaks puts the soft breaks where
+    // the conversion, which copies plain stretches unseen, put them.
+    codec::SoftBreaks breaks;
+    qsizetype at = 0;  // in the document text
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            require(at < shown.text.size() && shown.text.at(at) == u'\n',
+                    "a CR LF pair is a line break");
+            ++i;
+            breaks.startLine(++at);
+            continue;
+        }
+        ++at;
+        const bool softBreak =
+            breaks.breakAfter(text.at(i).unicode(), QStringView(shown.text).first(at),
+                              QStringView(text).sliced(i + 1));
+        require(softBreak == (at < shown.text.size() && shown.text.at(at) == codec::kSoftBreak),
+                "soft breaks where SoftBreaks places them");
+        if (softBreak) {
+            breaks.startLine(++at);
+        }
+    }
+    require(at == shown.text.size(), "one document character for each program character");
 
     QTextDocument document;
     codec::replace(document, shown);

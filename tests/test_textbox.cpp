@@ -140,6 +140,41 @@ QString exactFrom(const QMimeData* data) {
     return text;
 }
 
+// The text with its CR LF pairs as line breaks and the soft breaks that
+// SoftBreaks places when given one character at a time. A lone CR or LF
+// shows as its picture, any other character as itself: the breaks do not
+// depend on how it shows.
+QString withSoftBreaks(const QString& text) {
+    toolkit::textcodec::SoftBreaks breaks;
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.mid(i, 2) == "\r\n") {
+            shown += u'\n';
+            breaks.startLine(shown.size());
+            ++i;
+            continue;
+        }
+        const bool lone = text[i] == u'\r' || text[i] == u'\n';
+        shown += lone ? QChar(0x2400 + text[i].unicode()) : text[i];
+        if (breaks.breakAfter(text[i].unicode(), shown, QStringView(text).sliced(i + 1))) {
+            shown += QChar(toolkit::textcodec::kSoftBreak);
+            breaks.startLine(shown.size());
+        }
+    }
+    return shown;
+}
+
+// The lengths of the lines of document text.
+QList<qsizetype> lineLengths(const QString& shown) {
+    QList<qsizetype> lengths;
+    for (const QStringView line : QStringView(shown).split(u'\n')) {
+        for (const QStringView part : line.split(QChar(toolkit::textcodec::kSoftBreak))) {
+            lengths << part.size();
+        }
+    }
+    return lengths;
+}
+
 }  // namespace
 
 class TestTextBox : public QObject {
@@ -630,6 +665,46 @@ private slots:
                 QFAIL(qPrintable(
                     QString("line %1 of %2 characters").arg(block.blockNumber()).arg(line.size())));
             }
+        }
+    }
+
+    // Where soft breaks go, given one character at a time; the conversion,
+    // which copies plain stretches unseen, puts them in the same places.
+    void softBreakPlaces_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<qsizetype>>("lines");
+        const QString pair = QString::fromUtf16(u"😀");
+        QTest::newRow("a run of 1,024") << QString(1024, 'x') << QList<qsizetype>{1024};
+        QTest::newRow("a run of 1,025") << QString(1025, 'x') << QList<qsizetype>{1024, 1};
+        QTest::newRow("a run after a space")
+            << "ab " + QString(1030, 'x') << QList<qsizetype>{1027, 6};
+        QTest::newRow("a pair that fits")
+            << QString(1022, 'x') + pair + "y" << QList<qsizetype>{1024, 1};
+        QTest::newRow("a pair that does not fit")
+            << QString(1023, 'x') + pair + "y" << QList<qsizetype>{1023, 3};
+        QTest::newRow("a space as character 2,048")
+            << QString(1000, 'x') + ' ' + QString(1000, 'x') + ' ' + QString(45, 'x') + " yy"
+            << QList<qsizetype>{2048, 2};
+        QTest::newRow("a space as character 2,047")
+            << QString(1000, 'x') + ' ' + QString(1000, 'x') + ' ' + QString(44, 'x') + " yy"
+            << QList<qsizetype>{2049};
+        QTest::newRow("words") << QString("parola ").repeated(300) << QList<qsizetype>{2051, 49};
+        QTest::newRow("a CR LF pair starts a run")
+            << QString(1000, 'x') + "\r\n" + QString(1000, 'x') << QList<qsizetype>{1000, 1000};
+        QTest::newRow("lone CR and LF") << "a\rb\nc" << QList<qsizetype>{2, 2, 1};
+        QTest::newRow("a lone CR at the end or before a pair")
+            << "a\r\r\nb\r" << QList<qsizetype>{2, 2};
+    }
+    void softBreakPlaces() {
+        QFETCH(QString, text);
+        QFETCH(QList<qsizetype>, lines);
+        const QString shown = withSoftBreaks(text);
+        QCOMPARE(lineLengths(shown), lines);
+        QCOMPARE(lineLengths(toolkit::textcodec::toDocument(text).text), lines);
+        // The same over many lines, and without the spaces.
+        for (const QString& repeated : {text.repeated(40), text.repeated(40).remove(' ')}) {
+            QCOMPARE(lineLengths(toolkit::textcodec::toDocument(repeated).text),
+                     lineLengths(withSoftBreaks(repeated)));
         }
     }
 

@@ -168,12 +168,6 @@ private:
     char16_t m_lastKey = 0;
 };
 
-// Whether a soft break may come before the character at i: not at the end,
-// and not just before a CR LF pair.
-bool mayBreakBefore(const char16_t* in, qsizetype n, qsizetype i) {
-    return i < n && !(in[i] == u'\r' && i + 1 < n && in[i + 1] == u'\n');
-}
-
 // Whether a character takes a closer look than a copy: a control, DEL, a C1
 // control, or anything from U+2028 up. Every other one shows as itself.
 constexpr bool needsCloserLook(char16_t ch) {
@@ -193,7 +187,117 @@ bool chunkShowsAsItself(const char16_t* in) {
     return closer == 0;
 }
 
+// Copies the characters from the start of `in` that show as themselves, at
+// most `most` of them, to `out`; returns how many. The fast path for the
+// plain stretches that make up most texts.
+qsizetype copyShownAsThemselves(const char16_t* in, qsizetype most, char16_t* out) {
+    qsizetype k = 0;
+    while (k + kChunk <= most && chunkShowsAsItself(in + k)) {
+        std::memcpy(out + k, in + k, kChunk * sizeof(char16_t));
+        k += kChunk;
+    }
+    while (k < most && !needsCloserLook(in[k])) {
+        out[k] = in[k];
+        ++k;
+    }
+    return k;
+}
+
+// The document character that shows the program character `ch`, which is
+// not part of a CR LF pair, at document position `at`; adds the format run
+// that it needs, if any.
+char16_t shownAs(char16_t ch, qsizetype at, RunBuilder& builder, std::vector<FormatRun>& runs) {
+    if (ch < 0x20) {
+        return static_cast<char16_t>(kPictureBase + ch);
+    }
+    if (ch == 0x7F) {
+        return kDeletePicture;
+    }
+    if (const char16_t picture = markedPicture(ch); picture != 0) {
+        builder.add(runs, ch, at);
+        return picture;
+    }
+    if (isPicture(ch)) {
+        builder.add(runs, 0, at);
+    }
+    return ch;
+}
+
+// The document text as it is written. Each program character gives at most
+// one document character, so there is always room for the rest of the text;
+// more is made for each soft break when needed.
+class DocumentBuffer {
+public:
+    DocumentBuffer(QString& text, qsizetype programLength) : m_text(text) {
+        // Room for the soft breaks of a usual text.
+        const qsizetype size = programLength + programLength / 64 + 16;
+        if (m_text.capacity() > std::max(4 * size, kKeptBuffer)) {
+            m_text = QString();  // let a much larger buffer go
+        }
+        m_text.resize(size);
+        m_data = reinterpret_cast<char16_t*>(m_text.data());
+    }
+
+    char16_t* end() { return m_data + m_length; }
+    QStringView written() const { return {m_data, m_length}; }
+    qsizetype length() const { return m_length; }
+    void grew(qsizetype count) { m_length += count; }
+    void put(char16_t ch) { m_data[m_length++] = ch; }
+
+    // Adds a character that stands for no program character, with `left`
+    // program characters still to come.
+    void putExtra(char16_t ch, qsizetype left) {
+        if (m_text.size() < m_length + 1 + left) {
+            m_text.resize(std::max(2 * m_text.size(), m_length + 1 + left));
+            m_data = reinterpret_cast<char16_t*>(m_text.data());
+        }
+        put(ch);
+    }
+
+    void finish() { m_text.truncate(m_length); }
+
+private:
+    QString& m_text;
+    char16_t* m_data = nullptr;
+    qsizetype m_length = 0;
+};
+
 }  // namespace
+
+void SoftBreaks::startLine(qsizetype at) {
+    m_lineStart = m_runStart = m_scannedTo = at;
+    m_limit = at + kLongestRun - 1;
+}
+
+bool SoftBreaks::breakNearLimit(char16_t ch, QStringView shown, QStringView rest) {
+    // None at the end of the text, nor just before a CR LF pair, which ends
+    // the line anyway.
+    const auto mayBreak = [rest] {
+        return !rest.isEmpty() && !(rest.size() > 1 && rest[0] == u'\r' && rest[1] == u'\n');
+    };
+    if ((ch == u'\r' || ch == u'\n') && mayBreak()) {
+        return true;  // a lone CR or LF ends its line
+    }
+    const qsizetype length = shown.size();
+    if (length < m_limit) {
+        return false;
+    }
+    // Stretches went by unseen: find the line's last space among the
+    // characters not looked at before.
+    const qsizetype space = shown.sliced(m_scannedTo).lastIndexOf(u' ');
+    if (space >= 0) {
+        m_runStart = m_scannedTo + space + 1;
+    }
+    m_scannedTo = length;
+    m_limit = std::min(m_lineStart + kSoftLineLength, m_runStart + kLongestRun - 1);
+    if (length < m_limit || !mayBreak() || rest.front().isLowSurrogate()) {
+        return false;
+    }
+    // A surrogate pair that would not fit goes to the next line whole.
+    const qsizetype room = kLongestRun - (length - m_runStart);
+    const bool pairNext = rest.size() > 1 && rest[0].isHighSurrogate() && rest[1].isLowSurrogate();
+    return ch == u' ' || room <= 0 || (pairNext && room < 2);
+}
 
 DocumentText toDocument(QStringView program) {
     DocumentText out;
@@ -204,107 +308,36 @@ DocumentText toDocument(QStringView program) {
 void toDocument(QStringView program, DocumentText& out) {
     const qsizetype n = program.size();
     const char16_t* const in = program.utf16();
-    // Room for the soft breaks of a usual text; more is made when needed.
-    // Each character takes at most one place, so that there is always room
-    // for the rest of the text (n - i) after what is written (length).
-    qsizetype capacity = n + n / 64 + 16;
-    if (out.text.capacity() > std::max(4 * capacity, kKeptBuffer)) {
-        out.text = QString();  // let a much larger buffer go
-    }
-    out.text.resize(capacity);
     out.runs.clear();
     out.hasLineBreak = false;
-    char16_t* shown = reinterpret_cast<char16_t*>(out.text.data());
-    RunBuilder runs;
-    qsizetype length = 0;
-    qsizetype lineStart = 0;                // of the document line being written
-    qsizetype runStart = 0;                 // after the line's last space known so far
-    qsizetype scannedTo = 0;                // where the look for that space has reached
-    qsizetype lineLimit = kLongestRun - 1;  // where a soft break may come
-    auto newLine = [&] {
-        lineStart = runStart = scannedTo = length;
-        lineLimit = length + kLongestRun - 1;
-    };
+    DocumentBuffer shown(out.text, n);
+    RunBuilder builder;
+    SoftBreaks breaks;
     qsizetype i = 0;
-    auto softBreak = [&] {
-        if (capacity < length + 1 + (n - i)) {
-            capacity = std::max(2 * capacity, length + 1 + (n - i));
-            out.text.resize(capacity);
-            shown = reinterpret_cast<char16_t*>(out.text.data());
-        }
-        shown[length++] = kSoftBreak;
-        newLine();
-    };
     while (i < n) {
-        // A chunk at a time while all its characters show as themselves,
-        // short of the character that reaches where a soft break may come; in
-        // the chunk that stops this, the characters before the one that needs
-        // a closer look.
-        const qsizetype stop = std::min(n, i + (lineLimit - length) - 1) - kChunk;
-        while (i <= stop && chunkShowsAsItself(in + i)) {
-            std::memcpy(shown + length, in + i, kChunk * sizeof(char16_t));
-            i += kChunk;
-            length += kChunk;
-        }
-        if (i <= stop) {
-            while (!needsCloserLook(in[i])) {
-                shown[length++] = in[i++];
-            }
-        }
+        const qsizetype most = std::min(n - i, breaks.quietCount(shown.length()));
+        const qsizetype copied = copyShownAsThemselves(in + i, most, shown.end());
+        i += copied;
+        shown.grew(copied);
         if (i == n) {
             break;
         }
-        // One character, whatever it is.
         const char16_t ch = in[i++];
-        char16_t put = ch;
-        if (ch < 0x20) {
-            if (ch == u'\r' && i < n && in[i] == u'\n') {
-                ++i;
-                shown[length++] = u'\n';
-                out.hasLineBreak = true;
-                newLine();
-                continue;
-            }
-            put = static_cast<char16_t>(kPictureBase + ch);
-            if ((ch == u'\r' || ch == u'\n') && mayBreakBefore(in, n, i)) {
-                shown[length++] = put;
-                softBreak();
-                continue;
-            }
-        } else if (ch == 0x7F) {
-            put = kDeletePicture;
-        } else if (const char16_t picture = markedPicture(ch); picture != 0) {
-            runs.add(out.runs, ch, length);
-            put = picture;
-        } else if (isPicture(ch)) {
-            runs.add(out.runs, 0, length);
+        if (ch == u'\r' && i < n && in[i] == u'\n') {
+            ++i;
+            shown.put(u'\n');
+            out.hasLineBreak = true;
+            breaks.startLine(shown.length());
+            continue;
         }
-        shown[length++] = put;
-        if (length >= lineLimit) {
-            // Chunks copied spaces without a look: find the last one, among
-            // the characters not looked at before.
-            for (qsizetype at = length; at > std::max(runStart, scannedTo); --at) {
-                if (shown[at - 1] == u' ') {
-                    runStart = at;
-                    break;
-                }
-            }
-            scannedTo = length;
-            // One short of the longest run, so that a surrogate pair that
-            // would not fit is seen coming.
-            lineLimit = std::min(lineStart + kSoftLineLength, runStart + kLongestRun - 1);
-        }
-        if (length >= lineLimit && mayBreakBefore(in, n, i) && !QChar::isLowSurrogate(in[i])) {
-            // A surrogate pair that would not fit goes to the next line whole.
-            const qsizetype room = kLongestRun - (length - runStart);
-            const bool pairNext =
-                i + 1 < n && QChar::isHighSurrogate(in[i]) && QChar::isLowSurrogate(in[i + 1]);
-            if (ch == u' ' || room <= 0 || (pairNext && room < 2)) {
-                softBreak();
-            }
+        const char16_t put = shownAs(ch, shown.length(), builder, out.runs);
+        shown.put(put);
+        if (breaks.breakAfter(ch, shown.written(), program.sliced(i))) {
+            shown.putExtra(kSoftBreak, n - i);
+            breaks.startLine(shown.length());
         }
     }
-    out.text.truncate(length);
+    shown.finish();
 }
 
 bool followsSoftBreak(const QTextBlock& block) {

@@ -58,6 +58,43 @@ inline constexpr qsizetype kSoftLineLength = 2048;
 inline constexpr qsizetype kLongestRun = 1024;
 inline constexpr qsizetype kLongestSoftLine = kSoftLineLength + kLongestRun;
 
+// Places the soft breaks in document text as it is written, one line at a
+// time. Characters are given to it one by one; a stretch that nothing breaks
+// may go by unseen (see quietCount), and it finds the spaces in such a
+// stretch itself when it needs them.
+class SoftBreaks {
+public:
+    // A line starts at document position `at`: at the start, after a CR LF
+    // pair's line break and after each soft break.
+    void startLine(qsizetype at);
+
+    // How many characters other than CR and LF may follow the document text
+    // of `length` characters without a soft break among them, so that
+    // breakAfter need not see them.
+    qsizetype quietCount(qsizetype length) const { return m_limit - 1 - length; }
+
+    // Whether a soft break follows the program character `ch` (not part of a
+    // CR LF pair), just written as the last character of the document text
+    // `shown`, with the program text `rest` still to come.
+    bool breakAfter(char16_t ch, QStringView shown, QStringView rest) {
+        // Most characters come well short of the limit: they are done here.
+        if (shown.size() < m_limit && ch != u'\r' && ch != u'\n') {
+            return false;
+        }
+        return breakNearLimit(ch, shown, rest);
+    }
+
+private:
+    bool breakNearLimit(char16_t ch, QStringView shown, QStringView rest);
+
+    qsizetype m_lineStart = 0;
+    qsizetype m_runStart = 0;   // after the line's last space known so far
+    qsizetype m_scannedTo = 0;  // where the look for that space has reached
+    // The document length from which a soft break may come, one short of the
+    // longest run: so a surrogate pair that would not fit is seen coming.
+    qsizetype m_limit = kLongestRun - 1;
+};
+
 struct DocumentText {
     // One character per program character, '\n' for a CR LF pair, and
     // kSoftBreak where the document breaks the line for no character.
