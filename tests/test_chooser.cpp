@@ -394,23 +394,6 @@ private slots:
         QVERIFY(sandbox.boxes.shown.empty());
         QCOMPARE(loaded(), QStringList{"frm800"});
     }
-
-    // A failure the system names in its own words: the box quotes them and
-    // the chooser stays open.
-    void failedWriteIsReported() {
-        Sandbox sandbox;
-        forms::frmOpzioni* chooser = startChooser();
-        QVERIFY(QFile::remove(startup::kStartupFile));
-        QVERIFY(QDir().mkdir(startup::kStartupFile));
-        click(chooser, "Check1");
-        QVERIFY(sandbox.end.statuses.empty());
-        QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
-        QVERIFY(sandbox.boxes.shown.front().text.contains("«frmstart.dat»"));
-        QVERIFY2(sandbox.boxes.shown.front().text.contains(qt_error_string(EISDIR)),
-                 qPrintable(firstText(sandbox)));
-        QCOMPARE(startup::startupFlag(), std::int16_t(1));
-        QCOMPARE(loaded(), QStringList{"frmOpzioni"});
-    }
 };
 
 QTEST_MAIN(TestChooser)
