@@ -89,12 +89,8 @@ bool SafeFile::open() {
     if (m_base.isEmpty()) {
         return fail(m_path.isEmpty() ? ENOENT : EISDIR);
     }
-    m_dirFd = retrying([&] { return ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    m_dirSyncable = m_dirFd >= 0;
-    if (m_dirFd < 0 && errno == EACCES) {
-        // A folder that may be passed through but not listed can still be written in.
-        m_dirFd = ::open(dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    }
+    // Only a handle on the folder: it needs no right to list the folder.
+    m_dirFd = ::open(dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_dirFd < 0) {
         return fail(errno);
     }
@@ -237,10 +233,6 @@ bool SafeFile::commit() {
             return fail(errno);
         }
         m_tempName.clear();
-        if (m_dirSyncable && fsync(m_dirFd) != 0) {
-            // The new content is in place but may not survive a crash.
-            return fail(errno, false);
-        }
     }
     m_state = State::Done;
     closeAll();
@@ -255,7 +247,7 @@ void SafeFile::discard() {
     closeAll();
 }
 
-bool SafeFile::fail(int code, bool oldContentKept) {
+bool SafeFile::fail(int code) {
     using Kind = WriteError::Kind;
     Kind kind = Kind::Other;
     switch (code) {
@@ -278,7 +270,7 @@ bool SafeFile::fail(int code, bool oldContentKept) {
         default:
             break;
     }
-    m_error = {kind, code, qt_error_string(code), oldContentKept};
+    m_error = {kind, code, qt_error_string(code), true};
     if (m_state == State::Open) {
         putBack();
     }

@@ -64,14 +64,13 @@ private:
     Method chooseMethod(const struct stat* existing);
     bool openInPlace();
     bool saveOldUpTo(qint64 end);
-    bool fail(int code, bool oldContentKept = true);
+    bool fail(int code);
     void putBack();
     void closeAll();
 
     QByteArray m_path;
     QByteArray m_base;  // the name inside its folder
     int m_dirFd = -1;
-    bool m_dirSyncable = false;
     int m_fd = -1;
     State m_state = State::Closed;
     WriteError m_error;
