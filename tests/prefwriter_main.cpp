@@ -7,22 +7,23 @@
 #include <cstdlib>
 
 #include "startup/preferences.h"
-#include "toolkit/messagebox.h"
 
 int main(int argc, char* argv[]) {
     long long value = argc > 1 ? std::atoll(argv[1]) : 0;
-    try {
-        for (bool announced = false;; ++value) {
+    for (bool announced = false;; ++value) {
+        std::optional<fileio::WriteError> error =
             startup::writePreferenceFile(startup::kResolutionFile, value);
-            startup::writePreferenceFile(startup::kStartupFile, value % 2);
-            if (!announced) {
-                std::puts("go");
-                std::fflush(stdout);
-                announced = true;
-            }
+        if (!error) {
+            error = startup::writePreferenceFile(startup::kStartupFile, value % 2);
         }
-    } catch (const toolkit::Error& error) {
-        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
-        return 1;
+        if (error) {
+            std::fprintf(stderr, "%s\n", error->systemText.toLocal8Bit().constData());
+            return 1;
+        }
+        if (!announced) {
+            std::puts("go");
+            std::fflush(stdout);
+            announced = true;
+        }
     }
 }

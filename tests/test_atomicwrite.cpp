@@ -3,6 +3,7 @@
 // After every kill each file must hold a whole value in the written form, the
 // old one or a newer one, never a truncated or empty file. The temporary
 // files that killed writes leave behind must not disturb the next start.
+// A write that runs out of disk or is given up leaves the old bytes.
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,15 +12,21 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <thread>
 
+#include "fileio/safewrite.h"
 #include "startup/modulo1.h"
 #include "startup/preferences.h"
 #include "support.h"
 
 using testing::Sandbox;
+using testing::TinyDisk;
 
 namespace {
+
+[[maybe_unused]] const bool kPrivateMounts = testing::enterPrivateMounts();
 
 constexpr int kKills = 300;
 constexpr qint64 kTimeBudgetMs = 60000;
@@ -47,8 +54,8 @@ class TestAtomicWrite : public QObject {
 private slots:
     void killedWriterLeavesWholeValues() {
         Sandbox sandbox;
-        startup::writePreferenceFile(startup::kResolutionFile, 0);
-        startup::writePreferenceFile(startup::kStartupFile, 0);
+        QVERIFY(!startup::writePreferenceFile(startup::kResolutionFile, 0));
+        QVERIFY(!startup::writePreferenceFile(startup::kStartupFile, 0));
 
         QRandomGenerator random(QRandomGenerator::global()->generate());
         long long lastRex = 0;
@@ -115,10 +122,70 @@ private slots:
         QVERIFY(sandbox.boxes.shown.empty());
         QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(),
                  QStringList{QStringLiteral("frm800")});
-        startup::writePreferenceFile(startup::kResolutionFile, 0);
+        QVERIFY(!startup::writePreferenceFile(startup::kResolutionFile, 0));
         QCOMPARE(Sandbox::read(startup::kResolutionFile), startup::formatNumber(0));
         for (const QString& name : junk) {
             QCOMPARE(Sandbox::read(name), QByteArray(" 7"));
+        }
+    }
+
+    // A large output written in blocks onto a 64 KiB disk, or a write given up
+    // before commit: the file keeps its old bytes and no temporary file
+    // stays, whether it is replaced or, having a second name, rewritten in place.
+    void outOfSpaceOrGivenUp_data() {
+        QTest::addColumn<bool>("hardLinked");
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("blocks");
+        QTest::addColumn<bool>("commit");
+        QTest::addColumn<bool>("works");
+        const QByteArray big(8192, 'n');
+        QTest::newRow("replaced, disk fills up") << false << big << 16 << true << false;
+        QTest::newRow("in place, disk fills up") << true << big << 16 << true << false;
+        QTest::newRow("replaced, given up") << false << big << 1 << false << false;
+        QTest::newRow("in place, given up") << true << big << 1 << false << false;
+        QTest::newRow("in place, shorter") << true << QByteArray("corto") << 1 << true << true;
+    }
+    void outOfSpaceOrGivenUp() {
+        QFETCH(bool, hardLinked);
+        QFETCH(QByteArray, block);
+        QFETCH(int, blocks);
+        QFETCH(bool, commit);
+        QFETCH(bool, works);
+        Sandbox sandbox;
+        TinyDisk disk;
+        if (!disk.mounted()) {
+            QSKIP("mounting a small file system needs root");
+        }
+        const QByteArray old(3000, 'o');
+        Sandbox::write("out.dat", old);
+        std::set<QByteArray> names = {"out.dat"};
+        if (hardLinked) {
+            QVERIFY(link("out.dat", "out-link.dat") == 0);
+            names.insert("out-link.dat");
+        }
+        {
+            fileio::SafeFile file("out.dat");
+            QVERIFY(file.open());
+            QCOMPARE(file.inPlace(), hardLinked);
+            bool written = true;
+            for (int i = 0; i < blocks && written; ++i) {
+                written = file.write(block);
+            }
+            if (written && commit) {
+                written = file.commit();
+            }
+            QCOMPARE(written, works || !commit);
+            if (!written) {
+                QCOMPARE(file.error().kind, fileio::WriteError::Kind::DiskFull);
+                QVERIFY(file.error().oldContentKept);
+            }
+        }
+        QCOMPARE(Sandbox::read("out.dat"), works ? block : old);
+        QCOMPARE(testing::entries(), names);
+        if (hardLinked) {
+            struct stat st {};
+            QVERIFY(stat("out.dat", &st) == 0);
+            QCOMPARE(st.st_nlink, nlink_t(2));
         }
     }
 };

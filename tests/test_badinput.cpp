@@ -599,6 +599,91 @@ private slots:
         QVERIFY(rexKept);
     }
 
+    // Without a display the program says so in one line and ends with status
+    // 1, rather than aborting inside the window system's plug-in.
+    void noDisplay_data() {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("wayland");
+        QTest::newRow("none set") << ""
+                                  << "";
+        QTest::newRow("X display that does not answer") << ":1999"
+                                                        << "";
+        QTest::newRow("Wayland display that does not answer") << ""
+                                                              << "zelvano-nessuno";
+    }
+    void noDisplay() {
+        QFETCH(QString, display);
+        QFETCH(QString, wayland);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            env.remove(QString::fromLatin1(name));
+        }
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), display);
+        }
+        if (!wayland.isEmpty()) {
+            env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+        }
+        QProcess program;
+        program.setWorkingDirectory(dir.path());
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(ZELVANO_EXECUTABLE), QStringList());
+        QVERIFY(program.waitForFinished(10 * kSecond));
+        const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(errors.count(QLatin1Char('\n')), 1);
+        QVERIFY2(errors.endsWith(QLatin1Char('\n')) && errors.contains(QStringLiteral("xvfb-run")),
+                 qPrintable(errors));
+        QVERIFY(QDir(dir.path()).isEmpty());  // nothing was created
+    }
+
+    // Standard error a pipe that nobody reads any more: the report's box
+    // still appears and the program ends with status 1, not by SIGPIPE.
+    void reportWithClosedStandardError() {
+        if (!m_haveX) {
+            QSKIP("Xvfb and xdotool are needed to answer the report's box");
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile empty(dir.filePath(startup::kStartupFile));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        int ends[2];
+        QVERIFY(pipe2(ends, O_CLOEXEC) == 0);
+        close(ends[0]);
+        const int writeEnd = ends[1];
+        QProcess program;
+        program.setWorkingDirectory(dir.path());
+        program.setProcessEnvironment(m_x.environment());
+        program.setChildProcessModifier([writeEnd] {
+            signal(SIGPIPE, SIG_DFL);  // as a shell starts it
+            dup2(writeEnd, STDERR_FILENO);
+        });
+        program.start(QStringLiteral(ZELVANO_EXECUTABLE), QStringList());
+        close(writeEnd);
+        QVERIFY(program.waitForStarted(5000));
+        const QStringList windows = m_x.windowsOf(program, 10 * kSecond);
+        if (windows.size() != 1) {
+            program.kill();
+            program.waitForFinished(5000);
+            QFAIL(qPrintable(QStringLiteral("%1 windows, exit status %2, code %3")
+                                 .arg(windows.size())
+                                 .arg(program.exitStatus())
+                                 .arg(program.exitCode())));
+        }
+        QCOMPARE(m_x.xdotool({QStringLiteral("getwindowname"), windows.front()}),
+                 QStringLiteral("Zelvano"));
+        m_x.xdotool({QStringLiteral("windowfocus"), windows.front(), QStringLiteral("key"),
+                     QStringLiteral("Return")});
+        QVERIFY(program.waitForFinished(10 * kSecond));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+    }
+
 private:
     XServer m_x;
     bool m_haveX = false;

@@ -3,6 +3,8 @@
 #include <QMenu>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include "cipher/cipher.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
@@ -12,8 +14,11 @@
 
 using testing::child;
 using testing::Sandbox;
+using testing::TinyDisk;
 
 namespace {
+
+[[maybe_unused]] const bool kPrivateMounts = testing::enterPrivateMounts();
 
 const QByteArray c0 = startup::formatNumber(0);
 const QByteArray c1 = startup::formatNumber(1);
@@ -33,6 +38,20 @@ QStringList loaded() {
     testing::flushDeletes();
     return toolkit::WindowRegistry::instance().loadedNames();
 }
+
+struct stat statOf(const char* name, bool followLink = true) {
+    struct stat st {};
+    if ((followLink ? stat(name, &st) : lstat(name, &st)) != 0) {
+        qFatal("cannot stat %s", name);
+    }
+    return st;
+}
+
+QString firstText(const Sandbox& sandbox) {
+    return sandbox.boxes.shown.empty() ? QString() : sandbox.boxes.shown.front().text;
+}
+
+const std::set<QByteArray> kBothFiles = {"frmstart.dat", "rex.dat"};
 
 }  // namespace
 
@@ -259,16 +278,186 @@ private slots:
         QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
     }
 
-    void failedWriteIsReported() {
+    // On a full disk every write of the chooser fails. Each time a warning box
+    // names the file, the value and the cause, the file keeps its old bytes,
+    // no temporary file stays, and the chooser goes on with the value chosen.
+    void fullDisk_data() {
+        QTest::addColumn<QByteArray>("startBefore");
+        QTest::addColumn<QStringList>("steps");  // "fill", "start" or a control to click
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QByteArray>("startAfter");
+        QTest::addColumn<QByteArray>("rexAfter");
+        QTest::addColumn<int>("flag");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("load rewrites the flag")
+            << c2 << QStringList{"fill", "start"} << "frmstart.dat" << 2 << c2 << c1 << 2
+            << "frmOpzioni";
+        QTest::newRow("check box") << c0 << QStringList{"start", "fill", "Check1"} << "frmstart.dat"
+                                   << 1 << c0 << c1 << 1 << "frmOpzioni";
+        QTest::newRow("Ok") << c0 << QStringList{"start", "Option1_2", "fill", "Command1_0"}
+                            << "rex.dat" << 2 << c0 << c1 << 0 << "frm800";
+        QTest::newRow("fills between two writes")
+            << c0 << QStringList{"start", "Check1", "fill", "Check1"} << "frmstart.dat" << 0 << c1
+            << c1 << 0 << "frmOpzioni";
+    }
+    void fullDisk() {
+        QFETCH(QByteArray, startBefore);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, file);
+        QFETCH(int, value);
+        QFETCH(QByteArray, startAfter);
+        QFETCH(QByteArray, rexAfter);
+        QFETCH(int, flag);
+        QFETCH(QString, window);
         Sandbox sandbox;
-        forms::frmOpzioni* chooser = startChooser();
-        QVERIFY(QFile::remove(startup::kStartupFile));
-        QVERIFY(QDir().mkdir(startup::kStartupFile));
-        click(chooser, "Check1");
-        QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
+        TinyDisk disk;
+        if (!disk.mounted()) {
+            QSKIP("mounting a small file system needs root");
+        }
+        Sandbox::write(startup::kStartupFile, startBefore);
+        Sandbox::write(startup::kResolutionFile, c1);
+        forms::frmOpzioni* chooser = nullptr;
+        for (const QString& step : steps) {
+            if (step == "fill") {
+                TinyDisk::fill();
+            } else if (step == "start") {
+                chooser = startChooser();
+                QVERIFY(chooser);
+            } else {
+                click(chooser, step);
+            }
+        }
+        QVERIFY(sandbox.end.statuses.empty());
         QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
-        QVERIFY(sandbox.boxes.shown.front().text.contains("«frmstart.dat»"));
-        QCOMPARE(loaded(), QStringList());
+        const testing::ShownBox& box = sandbox.boxes.shown.front();
+        QCOMPARE(box.style, 48);
+        QCOMPARE(box.title, QString("Errore!!"));
+        for (const QString& part :
+             {QStringLiteral("«%1»").arg(file), QStringLiteral("il valore %1").arg(value),
+              QStringLiteral("il disco è pieno")}) {
+            QVERIFY2(box.text.contains(part), qPrintable(box.text));
+        }
+        QCOMPARE(Sandbox::read(startup::kStartupFile), startAfter);
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexAfter);
+        QCOMPARE(testing::entries(), kBothFiles);
+        QCOMPARE(startup::startupFlag(), std::int16_t(flag));
+        QCOMPARE(loaded(), QStringList{window});
+    }
+
+    // "Ok" rewrites rex.dat without undoing what the user set up around it:
+    // links stay links, owner and permissions stay, and a read-only folder or
+    // a file of another user is no obstacle where the file itself is writable.
+    void okKeepsWhatUserSetUp_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("asNobody");
+        QTest::addColumn<QString>("warning");  // empty: none
+        QTest::newRow("hard link") << "hard link" << false << "";
+        QTest::newRow("symbolic link into a read-only folder") << "symbolic link" << true << "";
+        QTest::newRow("read-only folder") << "read-only folder" << true << "";
+        QTest::newRow("owner and permissions kept") << "owner" << false << "";
+        QTest::newRow("file of another user")
+            << "other owner" << true << "il file appartiene a un altro utente";
+    }
+    void okKeepsWhatUserSetUp() {
+        QFETCH(QString, setup);
+        QFETCH(bool, asNobody);
+        QFETCH(QString, warning);
+        Sandbox sandbox;
+        const QByteArray folder = QFile::encodeName(sandbox.path());
+        const uid_t nobody = testing::AsNobody::kUid;
+        const gid_t nogroup = testing::AsNobody::kGid;
+        Sandbox::write(startup::kStartupFile, c0);
+        QVERIFY(chown("frmstart.dat", nobody, nogroup) == 0);
+        if (setup == "symbolic link") {
+            QVERIFY(mkdir("vero", 0755) == 0);
+            Sandbox::write("vero/rex.dat", c1);
+            QVERIFY(chown("vero/rex.dat", nobody, nogroup) == 0);
+            QVERIFY(chmod("vero", 0555) == 0);
+            QVERIFY(symlink("vero/rex.dat", "rex.dat") == 0);
+        } else {
+            Sandbox::write(startup::kResolutionFile, c1);
+        }
+        if (setup == "hard link") {
+            QVERIFY(link("rex.dat", "rex-copia.dat") == 0);
+        } else if (setup == "read-only folder") {
+            QVERIFY(chown("rex.dat", nobody, nogroup) == 0);
+            QVERIFY(chmod(folder, 0555) == 0);
+        } else if (setup == "owner") {
+            QVERIFY(chown("rex.dat", nobody, nogroup) == 0);
+            QVERIFY(chmod("rex.dat", 0640) == 0);
+        } else if (setup == "other owner") {
+            QVERIFY(chown(folder, nobody, nogroup) == 0);
+        }
+        if (asNobody && setup != "read-only folder") {
+            QVERIFY(chmod(folder, 0755) == 0);
+        }
+        const struct stat before = statOf("rex.dat");
+        {
+            std::optional<testing::AsNobody> user;
+            if (asNobody) {
+                user.emplace();
+            }
+            forms::frmOpzioni* chooser = startChooser();
+            QVERIFY(chooser);
+            click(chooser, "Option1_2");
+            click(chooser, "Command1_0");
+        }
+        QCOMPARE(loaded(), QStringList{"frm800"});
+        QVERIFY(sandbox.end.statuses.empty());
+        const struct stat after = statOf("rex.dat");
+        QCOMPARE(after.st_uid, before.st_uid);
+        QCOMPARE(after.st_gid, before.st_gid);
+        QCOMPARE(after.st_mode, before.st_mode);
+        if (!warning.isEmpty()) {
+            QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
+            QVERIFY2(sandbox.boxes.shown.front().text.contains(warning),
+                     qPrintable(sandbox.boxes.shown.front().text));
+            QCOMPARE(Sandbox::read(startup::kResolutionFile), c1);
+            return;
+        }
+        QVERIFY2(sandbox.boxes.shown.empty(), qPrintable(firstText(sandbox)));
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
+        if (setup != "owner") {
+            QCOMPARE(after.st_ino, before.st_ino);  // written where it was
+        }
+        if (setup == "hard link") {
+            QCOMPARE(after.st_nlink, nlink_t(2));
+            QCOMPARE(Sandbox::read("rex-copia.dat"), c2);
+        } else if (setup == "symbolic link") {
+            QVERIFY(S_ISLNK(statOf("rex.dat", false).st_mode));
+            QCOMPARE(Sandbox::read("vero/rex.dat"), c2);
+        }
+    }
+
+    // A folder whose name is not valid UTF-8 ("caffè" in Latin-1): the first
+    // start creates both files in it, and the chooser rewrites them.
+    void folderNamedInLatin1() {
+        Sandbox sandbox;
+        const char* const folder = "caff\xe8";
+        // Qt cannot name this folder, so it is cleared here rather than by the sandbox.
+        struct Cleanup {
+            QByteArray path;
+            ~Cleanup() {
+                unlink(path + "/frmstart.dat");
+                unlink(path + "/rex.dat");
+                rmdir(path);
+            }
+        } cleanup{QFile::encodeName(sandbox.path()) + '/' + folder};
+        QVERIFY(mkdir(folder, 0755) == 0);
+        QVERIFY(chdir(folder) == 0);
+        forms::frmOpzioni* chooser = startChooser();
+        QVERIFY2(chooser, qPrintable(firstText(sandbox)));
+        QCOMPARE(Sandbox::read(startup::kStartupFile), c0);
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), c1);
+        click(chooser, "Check1");
+        click(chooser, "Option1_2");
+        click(chooser, "Command1_0");
+        QCOMPARE(Sandbox::read(startup::kStartupFile), c1);
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
+        QCOMPARE(testing::entries(), kBothFiles);
+        QVERIFY(sandbox.boxes.shown.empty());
+        QCOMPARE(loaded(), QStringList{"frm800"});
     }
 };
 

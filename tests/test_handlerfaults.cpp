@@ -1,10 +1,11 @@
 // Failures injected into the handlers of every window, through the test seams:
-// a message box that throws, a preference file that cannot be written because
-// a folder took its place, a launcher that cannot start anything, and a
+// a message box that throws, a launcher that cannot start anything, and a
 // handler that throws while the window is open. Each time the error report is
 // shown once, the program ends with status 1 and every window is closed; no
 // exception escapes into Qt's event loop (the test process would abort), and
-// no preference file is left half-written.
+// no preference file is left half-written. A preference file that cannot be
+// written because a folder took its place gets a warning instead, and the
+// program goes on.
 
 #include <QAction>
 #include <QPushButton>
@@ -154,19 +155,23 @@ private slots:
         QCOMPARE(Sandbox::read(startup::kStartupFile), startBytes);
     }
 
-    // Writes of the chooser that fail because a folder replaced the file:
-    // the report names the file, the other file is as it was and no
+    // Writes of the chooser that fail because a folder replaced the file: a
+    // warning quotes the system's reason and names the file, the chooser goes
+    // on as if the write had worked, the other file is as it was and no
     // temporary file of the failed write is left behind.
     void writeFailsInChooser_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("broken");
-        QTest::newRow("ticking the box") << "Check1" << startup::kStartupFile;
-        QTest::newRow("Ok") << "Command1_0" << startup::kResolutionFile;
-        QTest::newRow("Risoluzione with the box ticked") << "risoluzione" << startup::kStartupFile;
+        QTest::addColumn<QString>("window");
+        QTest::newRow("ticking the box") << "Check1" << startup::kStartupFile << "frmOpzioni";
+        QTest::newRow("Ok") << "Command1_0" << startup::kResolutionFile << "frm800";
+        QTest::newRow("Risoluzione with the box ticked")
+            << "risoluzione" << startup::kStartupFile << "frmOpzioni";
     }
     void writeFailsInChooser() {
         QFETCH(QString, action);
         QFETCH(QString, broken);
+        QFETCH(QString, window);
         Sandbox sandbox;
         const bool fromMainWindow = action == QStringLiteral("risoluzione");
         startWith(fromMainWindow ? 1 : 0, 2);
@@ -184,7 +189,18 @@ private slots:
             QVERIFY(chooser != nullptr);
             QTest::mouseClick(child<QAbstractButton>(chooser, action), Qt::LeftButton);
         }
-        checkReport(sandbox.boxes.shown, sandbox.end.statuses, QStringLiteral("«%1»").arg(broken));
+        QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
+        const testing::ShownBox& box = sandbox.boxes.shown.front();
+        QCOMPARE(box.title, QStringLiteral("Errore!!"));
+        QCOMPARE(box.style, 48);
+        for (const QString& part : {QStringLiteral("«%1»").arg(broken), qt_error_string(EISDIR)}) {
+            QVERIFY2(box.text.contains(part), qPrintable(box.text));
+        }
+        QVERIFY(sandbox.end.statuses.empty());
+        testing::flushDeletes();
+        QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(), QStringList{window});
+        QCOMPARE(startup::startupFlag(),
+                 std::int16_t(fromMainWindow || action == "Check1" ? 1 : 0));
         QVERIFY(QFileInfo(broken).isDir());
         QCOMPARE(Sandbox::read(other), otherBytes);
         QCOMPARE(folderEntries(), before);

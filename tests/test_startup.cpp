@@ -10,8 +10,11 @@
 #include "support.h"
 
 using testing::Sandbox;
+using testing::TinyDisk;
 
 namespace {
+
+[[maybe_unused]] const bool kPrivateMounts = testing::enterPrivateMounts();
 
 const QByteArray kMissing;  // a null array: the file does not exist
 
@@ -237,6 +240,35 @@ private slots:
         QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
         QVERIFY(QFileInfo(startup::kStartupFile).isSymLink());
         QVERIFY(!QFileInfo::exists(startup::kResolutionFile));
+    }
+
+    // A full disk while start-up creates a missing file: the report names the
+    // file and the real cause, and leaves no file behind, not even an empty one.
+    void fullDiskWhileCreating_data() {
+        QTest::addColumn<QByteArray>("rexBefore");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("first start") << kMissing << "rex.dat";
+        QTest::newRow("rex.dat there") << canonical(2) << "frmstart.dat";
+    }
+    void fullDiskWhileCreating() {
+        QFETCH(QByteArray, rexBefore);
+        QFETCH(QString, named);
+        Sandbox sandbox;
+        TinyDisk disk;
+        if (!disk.mounted()) {
+            QSKIP("mounting a small file system needs root");
+        }
+        place(startup::kResolutionFile, rexBefore);
+        TinyDisk::fill();
+        toolkit::runGuarded([] { Modulo1::Main(); });
+        QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
+        for (const QString& part :
+             {QStringLiteral("«%1»").arg(named), QStringLiteral("il disco è pieno")}) {
+            QVERIFY2(firstText(sandbox).contains(part), qPrintable(firstText(sandbox)));
+        }
+        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexBefore);
+        QVERIFY(!QFileInfo::exists(startup::kStartupFile));
+        QCOMPARE(testing::entries().size(), std::size_t(rexBefore.isNull() ? 0 : 1));
     }
 
     void unwritableDirectoryReported() {

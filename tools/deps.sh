@@ -5,7 +5,7 @@ set -euo pipefail
 
 zelvano_packages=(
     cmake g++ make pkg-config dpkg-dev file
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
     libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils
     desktop-file-utils appstream

@@ -13,10 +13,10 @@ void Main() {
     const bool haveResolution = preferenceFileExists(kResolutionFile);
     const bool haveStartup = preferenceFileExists(kStartupFile);
     if (!haveResolution) {
-        writePreferenceFile(kResolutionFile, 1);
+        createPreferenceFile(kResolutionFile, 1);
     }
     if (!haveStartup) {
-        writePreferenceFile(kStartupFile, 0);
+        createPreferenceFile(kStartupFile, 0);
     }
 
     resolutionChoice().setText(readPreferenceFile(kResolutionFile));

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -13,6 +12,24 @@ std::int16_t g_startupFlag = 0;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Why a write failed, in the words the messages below use.
+QString reason(const fileio::WriteError& error) {
+    using Kind = fileio::WriteError::Kind;
+    switch (error.kind) {
+        case Kind::DiskFull:
+            return QStringLiteral("il disco è pieno");
+        case Kind::PermissionDenied:
+            return QStringLiteral("mancano i permessi per scriverlo");
+        case Kind::ReadOnlyFileSystem:
+            return QStringLiteral("il disco è in sola lettura");
+        case Kind::OtherOwner:
+            return QStringLiteral("il file appartiene a un altro utente");
+        case Kind::Other:
+            break;
+    }
+    return QStringLiteral("errore del sistema «%1»").arg(error.systemText);
 }
 
 }  // namespace
@@ -179,16 +196,41 @@ QByteArray readPreferenceFile(const QString& name) {
     return file.read(kMaxFileSize + 1);
 }
 
-void writePreferenceFile(const QString& name, long long value) {
-    QSaveFile file(name);
-    const QByteArray text = formatNumber(value);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        throw toolkit::Error(
-            QStringLiteral("Zelvano non riesce a scrivere il file delle preferenze «%1» (%2).\n"
-                           "Controllare che la cartella di lavoro sia scrivibile e che «%1» "
-                           "non sia una cartella.")
-                .arg(name, file.errorString()));
+std::optional<fileio::WriteError> writePreferenceFile(const QString& name, long long value) {
+    return fileio::writeFile(QFile::encodeName(name), formatNumber(value));
+}
+
+void createPreferenceFile(const QString& name, long long value) {
+    const std::optional<fileio::WriteError> error = writePreferenceFile(name, value);
+    if (!error) {
+        return;
     }
+    const QString advice =
+        error->kind == fileio::WriteError::Kind::DiskFull
+            ? QStringLiteral("Liberare spazio sul disco, poi avviare di nuovo Zelvano.")
+            : QStringLiteral(
+                  "Zelvano tiene le sue preferenze nella cartella da cui viene "
+                  "avviato: avviarlo da una cartella in cui si possa scrivere.");
+    throw toolkit::Error(
+        QStringLiteral("Zelvano non riesce a creare il file delle preferenze «%1»: %2.\n%3")
+            .arg(name, reason(*error), advice));
+}
+
+void storePreference(const QString& name, long long value) {
+    const std::optional<fileio::WriteError> error = writePreferenceFile(name, value);
+    if (!error) {
+        return;
+    }
+    const QString state = error->oldContentKept
+                              ? QStringLiteral("Il file è rimasto com'era")
+                              : QStringLiteral("Il file potrebbe essere danneggiato");
+    toolkit::msgBox(QStringLiteral("Zelvano non riesce a salvare il valore %2 nel file delle "
+                                   "preferenze «%1»: %3.\n%4; per ora Zelvano usa comunque il "
+                                   "valore scelto.")
+                        .arg(name)
+                        .arg(value)
+                        .arg(reason(*error), state),
+                    toolkit::MsgStyle::Warning, QStringLiteral("Errore!!"));
 }
 
 QString describeContent(const QByteArray& content) {

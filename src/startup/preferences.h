@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fileio/safewrite.h"
 #include "forms/main/layouts.h"
 #include "toolkit/messagebox.h"
 
@@ -98,8 +99,17 @@ bool preferenceFileExists(const QString& name);
 // Reads the whole file; throws toolkit::Error when it cannot be read or is too large.
 QByteArray readPreferenceFile(const QString& name);
 
-// Replaces the whole file atomically; throws toolkit::Error when it cannot be written.
-void writePreferenceFile(const QString& name, long long value);
+// Replaces the whole file with value: either all of it is written or the file
+// keeps its old bytes. Nothing when it worked.
+std::optional<fileio::WriteError> writePreferenceFile(const QString& name, long long value);
+
+// Start-up creating a missing file: throws toolkit::Error naming the cause
+// when it cannot be written.
+void createPreferenceFile(const QString& name, long long value);
+
+// The chooser storing a value: when the file cannot be written, a warning box
+// says so and the program goes on with the value in memory.
+void storePreference(const QString& name, long long value);
 
 // A short readable rendering of a file's content for the error report.
 QString describeContent(const QByteArray& content);

@@ -10,6 +10,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
 #include <vector>
 
 #include "doubles.h"
@@ -68,6 +75,90 @@ private:
     QString m_oldDir;
     QTemporaryDir m_dir;
 };
+
+// Gives the test process a mount namespace of its own, so that the small file
+// systems it mounts are seen by no one else and vanish with it. Call it from a
+// namespace-scope initialiser: a process with threads cannot switch. Needs root.
+inline bool g_privateMounts = false;
+inline bool enterPrivateMounts() {
+    g_privateMounts = unshare(CLONE_NEWNS) == 0 &&
+                      mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return g_privateMounts;
+}
+
+// A tiny tmpfs mounted on the folder "disk" in the current directory, and the
+// current directory while it lives. fill() takes every free byte.
+class TinyDisk {
+public:
+    static constexpr const char* kFiller = "filler";
+
+    TinyDisk() {
+        m_mounted = g_privateMounts && mkdir("disk", 0755) == 0 &&
+                    mount("tmpfs", "disk", "tmpfs", 0, "size=64k,mode=0755") == 0 &&
+                    chdir("disk") == 0;
+    }
+    ~TinyDisk() {
+        if (m_mounted && chdir("..") == 0) {
+            umount2("disk", MNT_DETACH);
+        }
+        rmdir("disk");
+    }
+    TinyDisk(const TinyDisk&) = delete;
+    TinyDisk& operator=(const TinyDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+
+    // Writes the filler file until not one more byte fits.
+    static void fill() {
+        const int fd = open(kFiller, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        const QByteArray block(4096, 'x');
+        for (qsizetype size = block.size(); fd >= 0 && size > 0; size /= 2) {
+            while (::write(fd, block.constData(), static_cast<size_t>(size)) == size) {
+            }
+        }
+        if (fd < 0 || close(fd) != 0) {
+            qFatal("cannot fill the tiny disk");
+        }
+    }
+    static void release() { unlink(kFiller); }
+
+private:
+    bool m_mounted = false;
+};
+
+// Runs as the unprivileged user nobody until destroyed: root ignores
+// permissions, nobody does not.
+class AsNobody {
+public:
+    static constexpr uid_t kUid = 65534;
+    static constexpr gid_t kGid = 65534;
+    AsNobody() {
+        if (setegid(kGid) != 0 || seteuid(kUid) != 0) {
+            qFatal("cannot become nobody");
+        }
+    }
+    ~AsNobody() {
+        if (seteuid(0) != 0 || setegid(0) != 0) {
+            qFatal("cannot become root again");
+        }
+    }
+    AsNobody(const AsNobody&) = delete;
+    AsNobody& operator=(const AsNobody&) = delete;
+};
+
+// Every name in the current directory but the tiny disk's filler: where a
+// write left a temporary file, it shows here.
+inline std::set<QByteArray> entries() {
+    std::set<QByteArray> names;
+    QDir here;
+    for (const QString& name :
+         here.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (name != QLatin1String(TinyDisk::kFiller)) {
+            names.insert(QFile::encodeName(name));
+        }
+    }
+    return names;
+}
 
 // The named child of a window; fails the test when it is missing.
 template <class T>

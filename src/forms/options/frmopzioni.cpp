@@ -159,14 +159,13 @@ void frmOpzioni::Option1_Click(int index) {
 
 void frmOpzioni::Check1_Click() {
     const int value = m_check->value();
-    startup::writePreferenceFile(startup::kStartupFile, value);
+    startup::storePreference(startup::kStartupFile, value);
     startup::setStartupFlag(static_cast<std::int16_t>(value));
 }
 
 void frmOpzioni::Command1_Click(int index) {
     if (index == 0) {
-        startup::writePreferenceFile(startup::kResolutionFile,
-                                     startup::resolutionChoice().number());
+        startup::storePreference(startup::kResolutionFile, startup::resolutionChoice().number());
     }
     MainWindow::show(startup::chosenVariant());
     toolkit::unload(this);
