@@ -164,10 +164,18 @@ void TestCli::textsInBlocks_data() {
     QTest::newRow("stop before refusal") << QStringLiteral("aaaaû\u0101");
     QTest::newRow("refusal before stop") << QStringLiteral("aa\u0101û");
     QTest::newRow("empty") << QString();
+    QTest::newRow("long ASCII runs") << QStringLiteral("Salve mondo, ").repeated(5) +
+                                            QStringLiteral("abcxyz{|}~\x7f").repeated(3) +
+                                            QStringLiteral("fine del testo\x01\x02 e poi ") +
+                                            QStringLiteral("z").repeated(40);
+    QTest::newRow("long, accents and a late stop")
+        << QStringLiteral("Più tardi la città è già lì. ").repeated(6) +
+               QStringLiteral("ÿû alla fine");
 }
 
-// Every split into blocks of a small size at every offset, the first piece
-// also as a file of its own, must give the window's result for the whole.
+// Every split into blocks of a small size at every offset (and the whole text
+// as one block), the first piece also as a file of its own, must give the
+// window's result for the whole.
 void TestCli::textsInBlocks() {
     QFETCH(QString, text);
     const std::u16string chars = u16(text);
@@ -179,8 +187,9 @@ void TestCli::textsInBlocks() {
             }
             const QByteArray bytes = encode(chars, in);
             for (const Encoding out : kEncodings) {
-                for (qsizetype block = 1; block <= 7; ++block) {
-                    for (qsizetype offset = 0; offset < block; ++offset) {
+                for (const qsizetype block : {1, 2, 3, 4, 5, 6, 7, 17, 64, 4096}) {
+                    for (qsizetype offset = 0; offset < std::min(block, bytes.size() + 1);
+                         ++offset) {
                         std::vector<qsizetype> cuts;
                         for (qsizetype at = offset; at < bytes.size(); at += block) {
                             if (at > 0) {

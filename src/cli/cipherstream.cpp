@@ -104,6 +104,10 @@ struct CipherStream::Tables {
     std::array<std::array<Entry, 256>, 2> single;
     // Windows-1252 to Windows-1252 only; index: odd code | even code << 8.
     std::vector<Pair> pairs;
+    // UTF-8 input only: two ASCII characters whose outputs take one byte
+    // each, [0] from an odd position, [1] from an even one; index: first |
+    // second << 7. Any other pair has the stop flag and goes the long way.
+    std::array<std::vector<Pair>, 2> asciiPairs;
 };
 
 CipherStream::CipherStream(Direction direction, Encoding input, Encoding output)
@@ -135,6 +139,22 @@ CipherStream::CipherStream(Direction direction, Encoding input, Encoding output)
                 pair.bytes[0] = a.bytes[0];
                 pair.bytes[1] = b.bytes[0];
                 pair.stop = (a.meta | b.meta) & kStopFlag;
+            }
+        }
+    }
+    if (input == Encoding::Utf8) {
+        for (int parity = 0; parity < 2; ++parity) {
+            std::vector<Pair>& pairs = tables->asciiPairs[parity];
+            pairs.resize(128 * 128);
+            for (int first = 0; first < 128; ++first) {
+                for (int second = 0; second < 128; ++second) {
+                    const Entry& a = tables->single[parity][first];
+                    const Entry& b = tables->single[parity ^ 1][second];
+                    Pair& pair = pairs[first | (second << 7)];
+                    pair.bytes[0] = a.bytes[0];
+                    pair.bytes[1] = b.bytes[0];
+                    pair.stop = a.meta == 1 && b.meta == 1 ? 0 : kStopFlag;
+                }
             }
         }
     }
@@ -293,8 +313,31 @@ std::size_t CipherStream::feedUtf8(const unsigned char* in, std::size_t size, ch
         p += length;
         return true;
     };
+    const Pair* const asciiPairs[2] = {m_tables->asciiPairs[0].data(),
+                                       m_tables->asciiPairs[1].data()};
     while (p < end) {
-        // Runs of ASCII, eight characters at a time: each byte is its own code.
+        // Runs of ASCII, sixteen characters at a time: each byte is its own
+        // code, and the output mostly takes one byte per character too.
+        std::uint64_t words[2] = {kHighBits, kHighBits};
+        if (end - p >= 16) {
+            std::memcpy(words, p, sizeof words);
+        }
+        if (((words[0] | words[1]) & kHighBits) == 0) {
+            const Pair* const pairs = asciiPairs[position & 1];
+            unsigned flags = 0;
+            for (int k = 0; k < 16; k += 2) {
+                const Pair& pair = pairs[p[k] | (p[k + 1] << 7)];
+                std::memcpy(o + k, pair.bytes, 2);
+                flags |= pair.stop;
+            }
+            if (flags == 0) {
+                o += 16;
+                p += 16;
+                position += 16;
+                continue;
+            }
+        }
+        // Eight at a time with outputs of any length.
         std::uint64_t word = kHighBits;
         if (end - p >= 8) {
             std::memcpy(&word, p, sizeof word);
