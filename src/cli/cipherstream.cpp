@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "cipher/cipher.h"
@@ -110,9 +112,11 @@ struct CipherStream::Tables {
     std::array<std::vector<Pair>, 2> asciiPairs;
 };
 
-CipherStream::CipherStream(Direction direction, Encoding input, Encoding output)
-    : m_direction(direction), m_input(input) {
-    auto tables = std::make_unique<Tables>();
+namespace {
+
+std::unique_ptr<const CipherStream::Tables> makeTables(Direction direction, Encoding input,
+                                                       Encoding output) {
+    auto tables = std::make_unique<CipherStream::Tables>();
     for (int parity = 0; parity < 2; ++parity) {
         for (int code = 0; code < 256; ++code) {
             Entry& entry = tables->single[parity][code];
@@ -158,10 +162,29 @@ CipherStream::CipherStream(Direction direction, Encoding input, Encoding output)
             }
         }
     }
-    m_tables = std::move(tables);
+    return tables;
 }
 
-CipherStream::~CipherStream() = default;
+}  // namespace
+
+// The tables never change, so every stream of one kind shares them; they are
+// made the first time they are needed.
+const CipherStream::Tables& CipherStream::tablesFor(Direction direction, Encoding input,
+                                                    Encoding output) {
+    static std::array<std::unique_ptr<const Tables>, 8> made;
+    static std::mutex guard;
+    const std::size_t kind = (direction == Direction::Decrypt ? 4 : 0) +
+                             (input == Encoding::Windows1252 ? 2 : 0) +
+                             (output == Encoding::Windows1252 ? 1 : 0);
+    const std::lock_guard lock(guard);
+    if (!made[kind]) {
+        made[kind] = makeTables(direction, input, output);
+    }
+    return *made[kind];
+}
+
+CipherStream::CipherStream(Direction direction, Encoding input, Encoding output)
+    : m_direction(direction), m_input(input), m_tables(&tablesFor(direction, input, output)) {}
 
 std::size_t CipherStream::feed(const char* data, std::size_t size, char* out) {
     char* o = out;
@@ -186,7 +209,7 @@ std::size_t CipherStream::finish(char* out) {
     if (!failed() && m_pendingCount > 0) {
         m_fault.kind = StreamFault::Kind::CutUtf8;
         m_fault.position = m_position + 1;
-        m_fault.bytes = m_pending;
+        std::copy_n(m_pending.begin(), m_pendingCount, m_fault.bytes.begin());
         m_fault.byteCount = m_pendingCount;
     }
     return written;
@@ -268,7 +291,7 @@ std::size_t CipherStream::completePending(const unsigned char*& in, std::size_t&
     if (decoded.status == Decoded::Status::Invalid) {
         m_fault.kind = StreamFault::Kind::InvalidUtf8;
         m_fault.position = m_position + 1;
-        m_fault.bytes = bytes;
+        std::copy_n(bytes.begin(), decoded.length, m_fault.bytes.begin());
         m_fault.byteCount = decoded.length;
         return 0;
     }

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace cli {
 
@@ -38,7 +37,6 @@ struct StreamFault {
 class CipherStream {
 public:
     CipherStream(Direction direction, Encoding input, Encoding output);
-    ~CipherStream();
     CipherStream(const CipherStream&) = delete;
     CipherStream& operator=(const CipherStream&) = delete;
 
@@ -61,8 +59,10 @@ public:
     // Characters transformed so far.
     std::uint64_t position() const { return m_position; }
 
-private:
     struct Tables;
+
+private:
+    static const Tables& tablesFor(Direction direction, Encoding input, Encoding output);
 
     std::size_t feedCodes(const unsigned char* in, std::size_t size, char* out);
     std::size_t feedUtf8(const unsigned char* in, std::size_t size, char* out);
@@ -73,7 +73,7 @@ private:
 
     Direction m_direction;
     Encoding m_input;
-    std::unique_ptr<const Tables> m_tables;
+    const Tables* m_tables;
     std::uint64_t m_position = 0;
     bool m_started = false;
     // Start of a UTF-8 sequence that the previous block cut.
