@@ -159,7 +159,7 @@ struct Contender {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int rounds = 5;
+    int rounds = 7;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--rounds=", 9) == 0 && std::atoi(argv[i] + 9) > 0) {
             rounds = std::atoi(argv[i] + 9);
