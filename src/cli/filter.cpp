@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QStringList>
 
+#include <algorithm>
 #include <memory>
 
 #include "cipher/cipher.h"
