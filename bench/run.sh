@@ -3,10 +3,11 @@
 # ratio with PASS or FAIL against its target. Exits non-zero when a target is
 # missed or a benchmark fails.
 #
-#   bash bench/run.sh [cipher] [commands] [startup] [memory]   (default: all four)
+#   bash bench/run.sh [cipher] [commands] [startup] [memory] [cli]   (default: all five)
 #
 # Build directory: $ZELVANO_BUILD_DIR, else build-bench/ in the checkout.
 # ZELVANO_BENCH_CYCLES sets the cycles of the memory benchmark (default 10000).
+# The cli benchmark writes its 256 MiB input files into $build/src/ once.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,12 +20,12 @@ source "$root/tools/deps.sh"
 zelvano_install_missing
 
 names=("$@")
-[ ${#names[@]} -eq 0 ] && names=(cipher commands startup memory)
+[ ${#names[@]} -eq 0 ] && names=(cipher commands startup memory cli)
 targets=()
 for name in "${names[@]}"; do
     case $name in
-        cipher | commands | startup | memory) targets+=("zelvano_bench_$name") ;;
-        *) echo "unknown benchmark: $name (cipher, commands, startup, memory)" >&2; exit 2 ;;
+        cipher | commands | startup | memory | cli) targets+=("zelvano_bench_$name") ;;
+        *) echo "unknown benchmark: $name (cipher, commands, startup, memory, cli)" >&2; exit 2 ;;
     esac
 done
 

@@ -7,7 +7,7 @@
 #
 # The time also comes from ZELVANO_FUZZ_SECONDS (default 60). ZELVANO_FUZZ_RUNS
 # stops a target earlier after that many executions. Targets: preferences,
-# cipher, textcodec (default: all three). Exit status 1 when a target fails; its crashing input
+# cipher, textcodec, cli (default: all four). Exit status 1 when a target fails; its crashing input
 # is left in build-fuzz/artifacts/.
 set -euo pipefail
 
@@ -16,7 +16,7 @@ build=${ZELVANO_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-${ZELVANO_FUZZ_SECONDS:-60}}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(preferences cipher textcodec)
+[ ${#targets[@]} -gt 0 ] || targets=(preferences cipher textcodec cli)
 case $seconds in '' | *[!0-9]*) echo "seconds must be a whole number: $seconds" >&2; exit 2 ;; esac
 
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

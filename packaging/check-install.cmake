@@ -9,6 +9,8 @@ if(NOT rc EQUAL 0)
 endif()
 set(expected
     usr/bin/zelvano
+    usr/bin/zelvano-cipher
+    usr/share/man/man1/zelvano-cipher.1.gz
     usr/share/applications/${APP_ID}.desktop
     usr/share/metainfo/${APP_ID}.metainfo.xml)
 foreach(size 16 32 48 64 128 256)

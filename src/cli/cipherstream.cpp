@@ -1,0 +1,442 @@
+#include "cli/cipherstream.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "cipher/cipher.h"
+
+namespace cli {
+namespace {
+
+// A character's output: its bytes in the output encoding, then one byte
+// with their number and the stop flag. The four bytes are stored at once;
+// the output pointer moves on by the length only, so the rest is overwritten.
+struct alignas(4) Entry {
+    unsigned char bytes[3] = {};
+    unsigned char meta = 0;
+};
+constexpr unsigned kLengthMask = 0x03;
+constexpr unsigned kStopFlag = 0x80;
+
+// Two characters of a Windows-1252 text to Windows-1252: an odd and the
+// following even position in one lookup.
+struct alignas(4) Pair {
+    unsigned char bytes[2] = {};
+    unsigned char stop = 0;
+};
+
+struct Decoded {
+    enum class Status { Complete, Incomplete, Invalid };
+    Status status;
+    char32_t character = 0;
+    // Complete: the sequence's length; Invalid: the bytes up to the one that
+    // does not fit, that one included.
+    std::size_t length = 0;
+};
+
+// One UTF-8 sequence at a byte of 0x80 or more, by the well-formed forms only:
+// no overlong forms, no surrogates, nothing above U+10FFFF.
+Decoded decodeUtf8(const unsigned char* p, std::size_t available) {
+    const unsigned lead = p[0];
+    std::size_t following = 0;
+    char32_t character = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        following = 1;
+        character = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        following = 2;
+        character = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        following = 3;
+        character = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return {Decoded::Status::Invalid, 0, 1};
+    }
+    for (std::size_t k = 1; k <= following; ++k) {
+        if (k >= available) {
+            return {Decoded::Status::Incomplete, 0, k};
+        }
+        const unsigned byte = p[k];
+        if (byte < low || byte > high) {
+            return {Decoded::Status::Invalid, 0, k + 1};
+        }
+        low = 0x80;
+        high = 0xBF;
+        character = (character << 6) | (byte & 0x3F);
+    }
+    return {Decoded::Status::Complete, character, following + 1};
+}
+
+// The Windows-1252 code of a character, or -1.
+int codeOf(char32_t character) {
+    if (character > 0xFFFF) {
+        return -1;
+    }
+    const auto code = cipher::CharToCode(static_cast<char16_t>(character));
+    return code ? *code : -1;
+}
+
+int computedCode(Direction direction, int code, std::uint64_t position) {
+    // Only the parity of the position matters to the rules.
+    const int parityPosition = position % 2 == 0 ? 2 : 1;
+    const char16_t ch = cipher::CodeToChar(code);
+    return direction == Direction::Encrypt ? cipher::EncryptCode(ch, parityPosition)
+                                           : cipher::DecryptCode(ch, parityPosition);
+}
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+}  // namespace
+
+// Tables by input code, built from the cipher's own rules: [0] for odd
+// positions, [1] for even ones.
+struct CipherStream::Tables {
+    std::array<std::array<Entry, 256>, 2> single;
+    // Windows-1252 to Windows-1252 only; index: odd code | even code << 8.
+    std::vector<Pair> pairs;
+    // UTF-8 input only: two ASCII characters whose outputs take one byte
+    // each, [0] from an odd position, [1] from an even one; index: first |
+    // second << 7. Any other pair has the stop flag and goes the long way.
+    std::array<std::vector<Pair>, 2> asciiPairs;
+};
+
+namespace {
+
+std::unique_ptr<const CipherStream::Tables> makeTables(Direction direction, Encoding input,
+                                                       Encoding output) {
+    auto tables = std::make_unique<CipherStream::Tables>();
+    for (int parity = 0; parity < 2; ++parity) {
+        for (int code = 0; code < 256; ++code) {
+            Entry& entry = tables->single[parity][code];
+            const int out = computedCode(direction, code, parity == 0 ? 1 : 2);
+            if (out < 0 || out > 255) {
+                entry.meta = kStopFlag;
+                continue;
+            }
+            const char16_t ch = cipher::CodeToChar(out);
+            const QByteArray bytes = output == Encoding::Utf8
+                                         ? QString(QChar(ch)).toUtf8()
+                                         : QByteArray(1, static_cast<char>(out));
+            std::copy(bytes.begin(), bytes.end(), entry.bytes);
+            entry.meta = static_cast<unsigned char>(bytes.size());
+        }
+    }
+    if (input == Encoding::Windows1252 && output == Encoding::Windows1252) {
+        tables->pairs.resize(256 * 256);
+        for (int odd = 0; odd < 256; ++odd) {
+            for (int even = 0; even < 256; ++even) {
+                const Entry& a = tables->single[0][odd];
+                const Entry& b = tables->single[1][even];
+                Pair& pair = tables->pairs[odd | (even << 8)];
+                pair.bytes[0] = a.bytes[0];
+                pair.bytes[1] = b.bytes[0];
+                pair.stop = (a.meta | b.meta) & kStopFlag;
+            }
+        }
+    }
+    if (input == Encoding::Utf8) {
+        for (int parity = 0; parity < 2; ++parity) {
+            std::vector<Pair>& pairs = tables->asciiPairs[parity];
+            pairs.resize(128 * 128);
+            for (int first = 0; first < 128; ++first) {
+                for (int second = 0; second < 128; ++second) {
+                    const Entry& a = tables->single[parity][first];
+                    const Entry& b = tables->single[parity ^ 1][second];
+                    Pair& pair = pairs[first | (second << 7)];
+                    pair.bytes[0] = a.bytes[0];
+                    pair.bytes[1] = b.bytes[0];
+                    pair.stop = a.meta == 1 && b.meta == 1 ? 0 : kStopFlag;
+                }
+            }
+        }
+    }
+    return tables;
+}
+
+}  // namespace
+
+// The tables never change, so every stream of one kind shares them; they are
+// made the first time they are needed.
+const CipherStream::Tables& CipherStream::tablesFor(Direction direction, Encoding input,
+                                                    Encoding output) {
+    static std::array<std::unique_ptr<const Tables>, 8> made;
+    static std::mutex guard;
+    const std::size_t kind = (direction == Direction::Decrypt ? 4 : 0) +
+                             (input == Encoding::Windows1252 ? 2 : 0) +
+                             (output == Encoding::Windows1252 ? 1 : 0);
+    const std::lock_guard lock(guard);
+    if (!made[kind]) {
+        made[kind] = makeTables(direction, input, output);
+    }
+    return *made[kind];
+}
+
+CipherStream::CipherStream(Direction direction, Encoding input, Encoding output)
+    : m_direction(direction), m_input(input), m_tables(&tablesFor(direction, input, output)) {}
+
+std::size_t CipherStream::feed(const char* data, std::size_t size, char* out) {
+    char* o = out;
+    if (!m_started) {
+        *o++ = ' ';
+        m_started = true;
+    }
+    if (failed()) {
+        return static_cast<std::size_t>(o - out);
+    }
+    const auto* in = reinterpret_cast<const unsigned char*>(data);
+    o += m_input == Encoding::Windows1252 ? feedCodes(in, size, o) : feedUtf8(in, size, o);
+    return static_cast<std::size_t>(o - out);
+}
+
+std::size_t CipherStream::finish(char* out) {
+    std::size_t written = 0;
+    if (!m_started) {
+        out[written++] = ' ';
+        m_started = true;
+    }
+    if (!failed() && m_pendingCount > 0) {
+        m_fault.kind = StreamFault::Kind::CutUtf8;
+        m_fault.position = m_position + 1;
+        std::copy_n(m_pending.begin(), m_pendingCount, m_fault.bytes.begin());
+        m_fault.byteCount = m_pendingCount;
+    }
+    return written;
+}
+
+bool CipherStream::put(int code, char*& out) {
+    const Entry& entry = m_tables->single[m_position & 1][code];
+    if (entry.meta & kStopFlag) {
+        setStop(code);
+        return false;
+    }
+    std::memcpy(out, &entry, sizeof entry);
+    out += entry.meta & kLengthMask;
+    ++m_position;
+    return true;
+}
+
+void CipherStream::setStop(int code) {
+    m_fault.kind = StreamFault::Kind::Stop;
+    m_fault.position = m_position + 1;
+    m_fault.character = static_cast<std::uint32_t>(code);
+    m_fault.computedCode = computedCode(m_direction, code, m_position + 1);
+}
+
+std::size_t CipherStream::feedCodes(const unsigned char* in, std::size_t size, char* out) {
+    char* o = out;
+    std::size_t i = 0;
+    if (m_tables->pairs.empty()) {
+        while (i < size && put(in[i], o)) {
+            ++i;
+        }
+        return static_cast<std::size_t>(o - out);
+    }
+    // Every character takes one byte, so input and output keep step.
+    if (size > 0 && (m_position & 1) != 0) {
+        if (!put(in[0], o)) {
+            return static_cast<std::size_t>(o - out);
+        }
+        i = 1;
+    }
+    const std::size_t start = i;
+    char* const base = o - start;
+    const Pair* const pairs = m_tables->pairs.data();
+    unsigned stops = 0;
+    for (; i + 2 <= size; i += 2) {
+        const Pair& pair = pairs[in[i] | (in[i + 1] << 8)];
+        std::memcpy(base + i, pair.bytes, 2);
+        stops |= pair.stop;
+    }
+    if (stops != 0) {
+        // Rare: go through the pairs again one character at a time up to the stop.
+        i = start;
+        while (put(in[i], o)) {
+            ++i;
+        }
+        return static_cast<std::size_t>(o - out);
+    }
+    o = base + i;
+    m_position += i - start;
+    if (i < size) {
+        put(in[i], o);
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
+std::size_t CipherStream::completePending(const unsigned char*& in, std::size_t& size, char* out) {
+    std::array<unsigned char, 4> bytes = m_pending;
+    const std::size_t taken = std::min(bytes.size() - m_pendingCount, size);
+    std::copy(in, in + taken, bytes.begin() + static_cast<std::ptrdiff_t>(m_pendingCount));
+    const Decoded decoded = decodeUtf8(bytes.data(), m_pendingCount + taken);
+    if (decoded.status == Decoded::Status::Incomplete) {
+        // The whole block fits in the sequence's first bytes.
+        m_pending = bytes;
+        m_pendingCount += taken;
+        in += size;
+        size = 0;
+        return 0;
+    }
+    if (decoded.status == Decoded::Status::Invalid) {
+        m_fault.kind = StreamFault::Kind::InvalidUtf8;
+        m_fault.position = m_position + 1;
+        std::copy_n(bytes.begin(), decoded.length, m_fault.bytes.begin());
+        m_fault.byteCount = decoded.length;
+        return 0;
+    }
+    const std::size_t consumed = decoded.length - m_pendingCount;
+    m_pendingCount = 0;
+    in += consumed;
+    size -= consumed;
+    const int code = codeOf(decoded.character);
+    if (code < 0) {
+        m_fault.kind = StreamFault::Kind::Unsupported;
+        m_fault.position = m_position + 1;
+        m_fault.character = decoded.character;
+        return 0;
+    }
+    char* o = out;
+    put(code, o);
+    return static_cast<std::size_t>(o - out);
+}
+
+std::size_t CipherStream::feedUtf8(const unsigned char* in, std::size_t size, char* out) {
+    char* o = out;
+    if (m_pendingCount > 0) {
+        o += completePending(in, size, o);
+        if (failed()) {
+            return static_cast<std::size_t>(o - out);
+        }
+    }
+    // The hot loop keeps the position and the tables in locals: stores
+    // through a char pointer could change any member behind the compiler's back.
+    const Entry* const tables[2] = {m_tables->single[0].data(), m_tables->single[1].data()};
+    std::uint64_t position = m_position;
+    const unsigned char* p = in;
+    const unsigned char* const end = in + size;
+    const auto step = [&](int code, std::size_t length) {
+        const Entry entry = tables[position & 1][code];
+        if (entry.meta & kStopFlag) {
+            return false;
+        }
+        std::memcpy(o, &entry, sizeof entry);
+        o += entry.meta & kLengthMask;
+        ++position;
+        p += length;
+        return true;
+    };
+    const Pair* const asciiPairs[2] = {m_tables->asciiPairs[0].data(),
+                                       m_tables->asciiPairs[1].data()};
+    while (p < end) {
+        // Runs of ASCII, sixteen characters at a time: each byte is its own
+        // code, and the output mostly takes one byte per character too.
+        std::uint64_t words[2] = {kHighBits, kHighBits};
+        if (end - p >= 16) {
+            std::memcpy(words, p, sizeof words);
+        }
+        if (((words[0] | words[1]) & kHighBits) == 0) {
+            const Pair* const pairs = asciiPairs[position & 1];
+            unsigned flags = 0;
+            for (int k = 0; k < 16; k += 2) {
+                const Pair& pair = pairs[p[k] | (p[k + 1] << 7)];
+                std::memcpy(o + k, pair.bytes, 2);
+                flags |= pair.stop;
+            }
+            if (flags == 0) {
+                o += 16;
+                p += 16;
+                position += 16;
+                continue;
+            }
+        }
+        // Eight at a time with outputs of any length.
+        std::uint64_t word = kHighBits;
+        if (end - p >= 8) {
+            std::memcpy(&word, p, sizeof word);
+        }
+        if ((word & kHighBits) == 0) {
+            const Entry* const a = tables[position & 1];
+            const Entry* const b = tables[(position & 1) ^ 1];
+            char* const runStart = o;
+            unsigned meta = 0;
+            for (int k = 0; k < 8; k += 2) {
+                const Entry first = a[p[k]];
+                std::memcpy(o, &first, sizeof first);
+                o += first.meta & kLengthMask;
+                const Entry second = b[p[k + 1]];
+                std::memcpy(o, &second, sizeof second);
+                o += second.meta & kLengthMask;
+                meta |= first.meta | second.meta;
+            }
+            if ((meta & kStopFlag) == 0) {
+                p += 8;
+                position += 8;
+                continue;
+            }
+            o = runStart;  // a stop among them: the single steps below find it
+        }
+        // The ASCII characters before the next other one, one at a time.
+        const unsigned char* const wordEnd = p + std::min<std::ptrdiff_t>(8, end - p);
+        while (p < wordEnd && *p < 0x80) {
+            if (!step(*p, 1)) {
+                m_position = position;
+                setStop(*p);
+                return static_cast<std::size_t>(o - out);
+            }
+        }
+        if (p == wordEnd) {
+            continue;
+        }
+        // The Latin-1 letters, accented ones among them, have codes of their own.
+        if ((*p == 0xC2 || *p == 0xC3) && end - p >= 2 && (p[1] & 0xC0) == 0x80 &&
+            (*p == 0xC3 || p[1] >= 0xA0)) {
+            const int code = ((*p & 0x1F) << 6) | (p[1] & 0x3F);
+            if (!step(code, 2)) {
+                m_position = position;
+                setStop(code);
+                return static_cast<std::size_t>(o - out);
+            }
+            continue;
+        }
+        const Decoded decoded = decodeUtf8(p, static_cast<std::size_t>(end - p));
+        if (decoded.status == Decoded::Status::Incomplete) {
+            m_pendingCount = static_cast<std::size_t>(end - p);
+            std::copy(p, end, m_pending.begin());
+            break;
+        }
+        m_position = position;
+        if (decoded.status == Decoded::Status::Invalid) {
+            m_fault.kind = StreamFault::Kind::InvalidUtf8;
+            m_fault.position = position + 1;
+            std::copy(p, p + decoded.length, m_fault.bytes.begin());
+            m_fault.byteCount = decoded.length;
+            return static_cast<std::size_t>(o - out);
+        }
+        const int code = codeOf(decoded.character);
+        if (code < 0) {
+            m_fault.kind = StreamFault::Kind::Unsupported;
+            m_fault.position = position + 1;
+            m_fault.character = decoded.character;
+            return static_cast<std::size_t>(o - out);
+        }
+        if (!step(code, decoded.length)) {
+            setStop(code);
+            return static_cast<std::size_t>(o - out);
+        }
+    }
+    m_position = position;
+    return static_cast<std::size_t>(o - out);
+}
+
+}  // namespace cli
