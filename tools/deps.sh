@@ -37,6 +37,8 @@ zelvano_deps_screenshots=(xvfb xauth xdotool x11-utils imagemagick)
 zelvano_install_missing() {
     local missing=() group pkg
     for group in "$@"; do
+        declare -p "zelvano_deps_$group" >/dev/null 2>&1 ||
+            { echo "deps.sh: no package group '$group'" >&2; exit 2; }
         local -n list=zelvano_deps_$group
         for pkg in "${list[@]}"; do
             dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
