@@ -29,6 +29,8 @@ zelvano_deps_package=(
     xvfb xauth xdotool x11-utils
     desktop-file-utils appstream
 )
+# The formatting check (tools/ci.d/05-format.sh).
+zelvano_deps_format=(clang-format)
 # The screenshots (tools/screenshots.sh).
 zelvano_deps_screenshots=(xvfb xauth xdotool x11-utils imagemagick)
 
