@@ -17,7 +17,7 @@ werror=${ZELVANO_WERROR:-OFF}
 [ "${CI:-}" = "true" ] && werror=ON
 
 source "$root/tools/deps.sh"
-zelvano_install_missing
+zelvano_install_missing run bench
 
 names=("$@")
 [ ${#names[@]} -eq 0 ] && names=(cipher commands startup memory cli)

@@ -19,6 +19,9 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(preferences cipher textcodec cli)
 case $seconds in '' | *[!0-9]*) echo "seconds must be a whole number: $seconds" >&2; exit 2 ;; esac
 
+source "$root/tools/deps.sh"
+zelvano_install_missing run fuzz
+
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null

@@ -1,24 +1,52 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Zelvano need,
-# and only those that are missing. Sourced by run.sh and test.sh.
+# The Debian packages each step needs, in named groups, and the installer that
+# adds the missing ones of the groups a script names. Sourced by run.sh,
+# test.sh, screenshots.sh, bench/run.sh, fuzz/run.sh and the CI checks.
 set -euo pipefail
 
-zelvano_packages=(
-    cmake g++ make pkg-config dpkg-dev file
+# Building and running the program (tools/run.sh).
+zelvano_deps_run=(
+    cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
-    libbenchmark-dev
-    xvfb xauth xdotool imagemagick x11-utils
-    desktop-file-utils appstream
-    clang libclang-rt-14-dev
     fonts-dejavu-core
 )
+# The test suite (tools/test.sh), on top of run: the bad-input test answers the
+# real program's error report on its own Xvfb with xdotool; two tests validate
+# the desktop entry and the metainfo.
+zelvano_deps_test=(
+    xvfb xdotool
+    desktop-file-utils appstream
+)
+# The benchmarks (bench/run.sh).
+zelvano_deps_bench=(libbenchmark-dev)
+# The libFuzzer targets (fuzz/run.sh): clang with its sanitizer runtimes.
+zelvano_deps_fuzz=(clang libclang-rt-14-dev)
+# The Debian package (tools/ci.d/30-package.sh): cpack's library scan, lintian
+# (which reads the manual page with man), the installed program under xvfb-run,
+# and the validators for the installed desktop entry and metainfo.
+zelvano_deps_package=(
+    dpkg-dev file lintian man-db
+    xvfb xauth xdotool x11-utils
+    desktop-file-utils appstream
+)
+# The formatting check (tools/ci.d/05-format.sh).
+zelvano_deps_format=(clang-format)
+# The screenshots (tools/screenshots.sh).
+zelvano_deps_screenshots=(xvfb xauth xdotool x11-utils imagemagick)
 
+# zelvano_install_missing GROUP...: installs the packages of these groups that
+# are not installed yet. Only apt-get runs as root: through sudo for a user.
 zelvano_install_missing() {
-    local missing=()
-    local pkg
-    for pkg in "${zelvano_packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$pkg")
+    local missing=() group pkg
+    for group in "$@"; do
+        declare -p "zelvano_deps_$group" >/dev/null 2>&1 ||
+            { echo "deps.sh: no package group '$group'" >&2; exit 2; }
+        local -n list=zelvano_deps_$group
+        for pkg in "${list[@]}"; do
+            dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+                missing+=("$pkg")
+        done
+        unset -n list
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     local sudo=()
@@ -44,3 +72,9 @@ zelvano_build() {
 
 ZELVANO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZELVANO_BUILD_DIR=${ZELVANO_BUILD_DIR:-$ZELVANO_ROOT/build}
+
+# A script started with sudo builds, and keeps preference files, as root.
+if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+    echo "Note: started with sudo, so the build and any files it writes belong to root." \
+        "Run it as $SUDO_USER: it asks for sudo only to install packages." >&2
+fi

@@ -3,7 +3,7 @@
 # (where it keeps its two preference files).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/deps.sh"
-zelvano_install_missing
+zelvano_install_missing run
 zelvano_build
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     cat >&2 <<MSG

@@ -5,7 +5,7 @@
 #   tools/screenshots.sh [path to the zelvano executable]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/deps.sh"
-zelvano_install_missing
+zelvano_install_missing run screenshots
 exe=${1:-}
 if [ -z "$exe" ]; then
     zelvano_build

@@ -3,7 +3,6 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 source tools/deps.sh
-zelvano_packages=(clang-format)
-zelvano_install_missing
+zelvano_install_missing format
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 echo "clang-format: clean"

@@ -8,7 +8,7 @@
 set -euo pipefail
 export ZELVANO_BUILD_DIR=${ZELVANO_ASAN_BUILD_DIR:-$(pwd)/build-asan}
 source "$(dirname "${BASH_SOURCE[0]}")/../deps.sh"
-zelvano_install_missing
+zelvano_install_missing run test
 zelvano_build -DZELVANO_SANITIZE=ON
 
 export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1

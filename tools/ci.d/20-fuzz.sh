@@ -4,5 +4,5 @@
 # crash, a sanitizer report or a broken invariant.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../deps.sh"
-zelvano_install_missing
+zelvano_install_missing run fuzz
 "$ZELVANO_ROOT/fuzz/run.sh" "${ZELVANO_FUZZ_SECONDS:-45}"
