@@ -5,6 +5,7 @@
 
 #include "forms/main/mainwindow.h"
 #include "startup/preferences.h"
+#include "toolkit/appearance.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"
 #include "toolkit/twips.h"
@@ -18,18 +19,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
-}
-
-// The captions were laid out for a narrower dialog font than Linux desktops
-// have: a caption that does not fit its fixed width is set condensed rather
-// than cut off.
-void fitCaption(QAbstractButton* button) {
-    QFont font = button->font();
-    for (int stretch = 95; button->sizeHint().width() > button->width() && stretch >= 60;
-         stretch -= 5) {
-        font.setStretch(stretch);
-        button->setFont(font);
-    }
 }
 
 // The option buttons; the index of each is the ResolutionChoice it sets.
@@ -53,9 +42,7 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
 
     auto* label = new QLabel(QStringLiteral("Scegliere una delle risoluzioni:"), area);
     label->setObjectName(QStringLiteral("Label1"));
-    QFont labelFont(QStringLiteral("MS Sans Serif"));
-    labelFont.setPointSize(12);
-    label->setFont(labelFont);
+    label->setFont(toolkit::namedFont(QStringLiteral("MS Sans Serif"), 12));
     label->setGeometry(toolkit::twipsRect(480, 360, 3852, 372));
 
     for (const OptionButton& place : kOptionButtons) {
@@ -102,11 +89,6 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
 
     setTabOrder({m_options[1], m_options[2], label, ok, cancel, m_check, m_options[0]});
     setClientSizeTwips(5076, 3300);
-    for (QAbstractButton* button :
-         {static_cast<QAbstractButton*>(m_options[0]), static_cast<QAbstractButton*>(m_options[1]),
-          static_cast<QAbstractButton*>(m_options[2]), static_cast<QAbstractButton*>(m_check)}) {
-        fitCaption(button);
-    }
 }
 
 frmOpzioni* frmOpzioni::show() {
