@@ -42,6 +42,10 @@ class TestChooser : public QObject {
     Q_OBJECT
 
 private slots:
+    void captionsFit() {
+        testing::verifyCaptionsFit([] { return startChooser(); });
+    }
+
     void layoutAndCaptions() {
         Sandbox sandbox;
         forms::frmOpzioni* chooser = startChooser();

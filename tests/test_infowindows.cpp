@@ -243,6 +243,16 @@ private slots:
 
     // --- The windows ------------------------------------------------------
 
+    void captionsFit_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("author") << "frmio";
+        QTest::newRow("joke") << "FRMHAHA";
+    }
+    void captionsFit() {
+        QFETCH(QString, window);
+        testing::verifyCaptionsFit([&window] { return showWindow(window); });
+    }
+
     void windowCaptionsAndIcons_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");

@@ -197,6 +197,12 @@ private slots:
         QCOMPARE(seen, menus);
     }
 
+    void captionsFit_data() { addVariants(); }
+    void captionsFit() {
+        QFETCH(Variant, variant);
+        testing::verifyCaptionsFit([variant] { return MainWindow::show(variant); });
+    }
+
     void transferFontOnlyIn1280() {
         Sandbox sandbox;
         for (Variant v : {Variant::frm640, Variant::frm800, Variant::frm1280}) {
