@@ -11,6 +11,8 @@ zelvano_packages=(
     desktop-file-utils appstream
     clang libclang-rt-14-dev
     fonts-dejavu-core
+    # The windows' fonts, the control pictures and Qt's Italian texts.
+    fonts-liberation fonts-symbola qt6-translations-l10n
 )
 
 zelvano_install_missing() {
