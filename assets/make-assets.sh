@@ -73,12 +73,11 @@ ico() {
     esac
 }
 
-# ico2x out@2x.ico master.png  -> the icon at twice the size (64 and 32 pixels,
-# full colour) that Qt takes on a screen scaled by 2
+# ico2x out@2x.ico master.png  -> the 32 pixel image at twice the size (64
+# pixels, full colour) that Qt adds on a screen scaled by 2; the 16 pixel image
+# at twice its size is the 32 pixel one of the icon itself
 ico2x() {
-    convert "$2" -resize 64x64 "$TMP/x64.png"
-    convert "$2" -resize 32x32 -unsharp 0x0.5 "$TMP/x32.png"
-    convert "$TMP/x64.png" "$TMP/x32.png" "$1"
+    convert "$2" -resize 64x64 "$1"
 }
 
 # jpeg out.jpg  (reads the picture from stdin as miff)

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -21,13 +22,13 @@ void readInto(QList<QImage>& images, const QString& path) {
     } while (reader.jumpToNextImage());
 }
 
-// The @2x images first; Qt's reader gives them their device pixel ratio.
+// The @2x images last; Qt's reader gives them their device pixel ratio.
 QList<QImage> readAll(const QString& path, const QString& doubled) {
     QList<QImage> images;
+    readInto(images, path);
     if (!doubled.isEmpty()) {
         readInto(images, doubled);
     }
-    readInto(images, path);
     return images;
 }
 
@@ -62,7 +63,11 @@ QList<QImage> PictureReader::take() {
 
 QPixmap PictureReader::pixmap() {
     const QList<QImage> images = take();
-    return images.isEmpty() ? QPixmap() : QPixmap::fromImage(images.front());
+    const auto sharpest =
+        std::max_element(images.begin(), images.end(), [](const QImage& a, const QImage& b) {
+            return a.devicePixelRatio() < b.devicePixelRatio();
+        });
+    return sharpest == images.end() ? QPixmap() : QPixmap::fromImage(*sharpest);
 }
 
 QIcon PictureReader::icon() {
