@@ -13,6 +13,8 @@ zelvano_packages=(
     fonts-dejavu-core
     # The windows' fonts, the control pictures and Qt's Italian texts.
     fonts-liberation fonts-symbola qt6-translations-l10n
+    # tools/screenshots.sh: a platform theme with a dark palette and a large font
+    qt6ct
 )
 
 zelvano_install_missing() {
