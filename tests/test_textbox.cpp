@@ -20,7 +20,7 @@
 
 #include "cipher/cipher.h"
 #include "toolkit/appearance.h"
-#include "toolkit/forms.h"
+#include "toolkit/form.h"
 #include "toolkit/textbox.h"
 #include "toolkit/textbox_codec.h"
 
@@ -262,13 +262,10 @@ private slots:
         toolkit::Form window(QStringLiteral("frmMarks"));
         TextBox box(window.client());
         QString every;
-        for (char16_t c = 0; c <= 0xFFFF; ++c) {
+        for (int c = 0; c <= 0xFFFF; ++c) {
             if (QChar(c).category() == QChar::Other_Control || c == 0x2028 || c == 0x2029 ||
                 c == 0xFDD0 || c == 0xFDD1) {
                 every += QChar(c);
-            }
-            if (c == 0xFFFF) {
-                break;
             }
         }
         QSet<QChar> marks;
