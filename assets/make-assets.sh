@@ -73,6 +73,18 @@ ico() {
     esac
 }
 
+# ico2x out@2x.ico master.png  -> the 32 pixel image at twice the size (64
+# pixels, full colour) that Qt adds on a screen scaled by 2; the 16 pixel image
+# at twice its size is the 32 pixel one of the icon itself
+ico2x() {
+    convert "$2" -resize 64x64 "$1"
+}
+
+# jpeg out.jpg  (reads the picture from stdin as miff)
+jpeg() {
+    convert miff:- -strip -interlace none -sampling-factor 2x2 -quality 88 "$1"
+}
+
 # ---------------------------------------------------------------------------
 # 1. main window background: turtle-shell scutes and two faint cipher dials
 # ---------------------------------------------------------------------------
@@ -110,14 +122,16 @@ DIALS=$(awk -v W=$W -v H=$H 'BEGIN{
       printf "stroke none fill rgba(255,255,255,0.14) circle %.1f,%.1f %.1f,%.1f\n", cx+(r2+r3)/2*cos(b),cy+(r2+r3)/2*sin(b),cx+(r2+r3)/2*cos(b)+11*sc,cy+(r2+r3)/2*sin(b);
     }
   }}')
-convert -size ${W}x${H} -define gradient:angle=135 gradient:'#b6dccc-#4a8883' \
+convert -size ${W}x${H} -define gradient:angle=135 gradient:'#3f7f78-#143a37' \
     \( -size ${W}x${H} xc:none -draw "$SCUTES" -blur 0x2 \) -compose over -composite \
     \( -size ${W}x${H} xc:none -draw "$DIALS" -blur 0x2 \) -compose over -composite \
     \( -size ${W}x${H} radial-gradient:'rgba(255,255,255,0.0)-rgba(0,30,30,0.16)' \) -compose over -composite \
     -alpha off "$TMP/bg.miff"
-for s in 640:619x465 800:760x570 1280:1024x768; do
-    convert "$TMP/bg.miff" -resize "${s#*:}^" -gravity center -extent "${s#*:}" \
-        -strip -interlace none -sampling-factor 2x2 -quality 88 "bg${s%%:*}.jpg"
+# Each size also at twice the size, for scaled screens.
+for s in 640:619x465:1238x930 800:760x570:1520x1140 1280:1024x768:2048x1536; do
+    IFS=: read -r name one two <<<"$s"
+    convert "$TMP/bg.miff" -resize "$one^" -gravity center -extent "$one" miff:- | jpeg "bg$name.jpg"
+    convert "$TMP/bg.miff" -resize "$two^" -gravity center -extent "$two" miff:- | jpeg "bg$name@2x.jpg"
 done
 
 # ---------------------------------------------------------------------------
@@ -155,12 +169,11 @@ circle 128,124 128,150
 polygon 114,130 142,130 148,180 108,180" "$TMP/zelvano-bold.png"
 
 mkdir -p icons
-for n in 256 128 64 48 32; do
+for n in 256 128 64 48; do
     sharpen=()
     [ $n -le 48 ] && sharpen=(-unsharp 0x0.5)
     convert "$TMP/zelvano.png" -resize ${n}x${n} "${sharpen[@]}" "${PNGOPTS[@]}" "PNG32:icons/zelvano-$n.png"
 done
-convert "$TMP/zelvano-bold.png" -resize 16x16 -unsharp 0x0.5 "${PNGOPTS[@]}" "PNG32:icons/zelvano-16.png"
 
 icon32 "$TMP/zelvano.png" "$TMP/z32.png" "#143a24 #1c5232 #2e7d4a #6dbb5e #f4c542 #1b2328"
 pixel "$TMP/z16.png" "o=#143a24 g=#2e7d4a l=#6dbb5e y=#f4c542 k=#151c20" \
@@ -181,6 +194,11 @@ pixel "$TMP/z16.png" "o=#143a24 g=#2e7d4a l=#6dbb5e y=#f4c542 k=#151c20" \
     ".ooo..oooo..ooo." \
     ".......oo......."
 ico zelvano.ico "$TMP/z32.png" "$TMP/z16.png"
+ico2x zelvano@2x.ico "$TMP/zelvano.png"
+# The 16 and 32 pixel theme icons are the hand-placed and hand-tuned images of
+# the window icon: a downscale blurs at these sizes.
+convert "$TMP/z16.png" "${PNGOPTS[@]}" "PNG32:icons/zelvano-16.png"
+convert "$TMP/z32.png" "${PNGOPTS[@]}" "PNG32:icons/zelvano-32.png"
 
 # ---------------------------------------------------------------------------
 # 3. resolution chooser icon: a monitor with a grid and a resize arrow
@@ -219,6 +237,7 @@ pixel "$TMP/o16.png" "o=#10161d f=#3a4656 b=#2f8fd6 c=#5aaaea y=#ffd23f" \
     "...offffffffo..." \
     "...oooooooooo..."
 ico options.ico "$TMP/o32.png" "$TMP/o16.png"
+ico2x options@2x.ico "$TMP/options.png"
 
 # ---------------------------------------------------------------------------
 # 4. author: a friendly turtle waving hello, and its face as the icon
@@ -246,8 +265,9 @@ ellipse 120,80 50,24 0,360 ellipse 160,66 40,26 0,360 ellipse 196,84 44,20 0,360
 ellipse 400,120 36,16 0,360 ellipse 428,108 30,20 0,360 ellipse 456,122 34,14 0,360
 fill #8cc863 ellipse 120,520 420,150 0,360
 fill #6fb04f ellipse 560,540 360,140 0,360
-fill white circle 60,430 66,430 circle 96,452 101,452 circle 40,465 45,465 circle 560,446 566,446 circle 600,470 605,470 circle 520,472 525,472
-fill #ffd23f circle 60,430 62,430 circle 96,452 98,452 circle 40,465 42,465 circle 560,446 562,446 circle 600,470 602,470 circle 520,472 522,472
+fill rgba(24,58,36,0.6) rectangle 0,366 640,380
+fill #183a24 rectangle 0,376 640,480
+push graphic-context translate 60,0 scale 0.8,0.8
 fill rgba(20,60,30,0.18) ellipse 300,452 150,18 0,360
 stroke #143a24 stroke-width 7 fill #6dbb5e
 ellipse 240,440 40,20 0,360 ellipse 360,440 40,20 0,360
@@ -278,9 +298,14 @@ stroke #143a24 stroke-width 7 fill #6dbb5e
 rectangle 268,228 332,262
 push graphic-context translate 185,62 scale 0.9,0.9
 $TURTLE_FACE
+pop graphic-context
 pop graphic-context"
+# The contact line of the author window lies on the bottom of the picture: the
+# turtle stands above a plain dark ground that the yellow lettering reads on.
 convert -size 640x480 -define gradient:angle=180 gradient:'#7cc7ef-#e6f6ff' -draw "$SCENE" \
-    -resize 320x240 -strip -interlace none -sampling-factor 2x2 -quality 88 author.jpg
+    miff:"$TMP/author.miff"
+jpeg author@2x.jpg <"$TMP/author.miff"
+convert "$TMP/author.miff" -resize 320x240 miff:- | jpeg author.jpg
 
 render "stroke #143a24 stroke-width 9 fill #2e7d4a
 ellipse 128,250 124,70 180,360
@@ -319,21 +344,26 @@ pixel "$TMP/a16.png" "o=#143a24 l=#6dbb5e m=#9ad67f w=#ffffff k=#10161d r=#8e1f2
     "oggoyyyyyyyyoggo" \
     "oggoyyyyyyyyoggo"
 ico author.ico "$TMP/a32.png" "$TMP/a16.png"
+ico2x author@2x.ico "$TMP/author.png"
 
 # ---------------------------------------------------------------------------
 # 5. joke window: confetti, laughing faces and HA bubbles on a blue burst
 # ---------------------------------------------------------------------------
 JW=640; JH=480
-RAYS=$(awk 'BEGIN{pi=3.14159265; cx=125; cy=59; R=1200; n=28;
+# Only the top-left 250 x 118 pixels show, behind three lines of green outlined
+# text: a calm dark blue with faint rays, confetti only along the top and
+# bottom edges, and a small laughing face on either side of the middle line.
+RAYS=$(awk 'BEGIN{pi=3.14159265; cx=125; cy=59; R=800; n=28;
   for(i=0;i<n;i+=2){a=2*pi*i/n; b=2*pi*(i+1)/n;
     printf "polygon %d,%d %.1f,%.1f %.1f,%.1f\n", cx,cy, cx+R*cos(a),cy+R*sin(a), cx+R*cos(b),cy+R*sin(b)}}')
-# confetti placed by a fixed-seed Park-Miller generator (same output with any awk)
-CONFETTI=$(awk -v W=$JW -v H=$JH 'function rnd(){ s=(s*16807)%2147483647; return s/2147483647 }
+# confetti placed by a fixed-seed Park-Miller generator (same output with any awk),
+# kept off the band from 12 to 106 pixels down where the text stands
+CONFETTI=$(awk 'function rnd(){ s=(s*16807)%2147483647; return s/2147483647 }
  BEGIN{s=7; split("#ff5d8f #ffd23f #7cf29c #5ee2ff #ff9f43 #c58cff #ffffff",C," ");
-  for(i=0;i<200;i++){x=rnd()*W; y=rnd()*H; c=C[int(rnd()*7)+1]; a=rnd()*180; t=rnd();
-    if(t<0.55) printf "push graphic-context fill %s translate %.1f,%.1f rotate %.0f rectangle -4,-1.8 4,1.8 pop graphic-context\n", c,x,y,a;
-    else if(t<0.8) printf "fill %s circle %.1f,%.1f %.1f,%.1f\n", c,x,y,x+2.2,y;
-    else printf "push graphic-context fill none stroke %s stroke-width 1.6 translate %.1f,%.1f rotate %.0f path %cM -6,0 Q -3,-4 0,0 Q 3,4 6,0%c pop graphic-context\n", c,x,y,a,39,39;
+  for(n=0;n<46;){x=rnd()*250; y=rnd()*118; c=C[int(rnd()*7)+1]; a=rnd()*180; t=rnd();
+    if(y>10 && y<108) continue; n++;
+    if(t<0.6) printf "push graphic-context fill %s translate %.1f,%.1f rotate %.0f rectangle -3,-1.3 3,1.3 pop graphic-context\n", c,x,y,a;
+    else printf "fill %s circle %.1f,%.1f %.1f,%.1f\n", c,x,y,x+1.6,y;
   }}')
 LAUGH="stroke #6b4510 stroke-width 10 fill #ffd23f
 circle 128,128 128,14
@@ -357,32 +387,19 @@ stroke-linejoin round stroke-linecap round
 $LAUGH
 pop graphic-context"
 }
-bubble() { # x y size angle text
-    echo "push graphic-context translate $1,$2 rotate $4 stroke #0b1d4d stroke-width 2 fill rgba(255,255,255,0.92)
-ellipse 0,0 $(($3 * 2)),$3 0,360
-polygon $((-$3 / 2)),$(($3 * 8 / 10)) $((-$3)),$(($3 * 3 / 2)) $(($3 / 6)),$(($3 * 9 / 10))
-stroke none ellipse 0,0 $(($3 * 2 - 2)),$(($3 - 2)) 0,360
-fill #e0306a font DejaVu-Sans-Bold font-size $(($3 * 11 / 10)) text-anchor middle text 0,$(($3 * 4 / 10)) '$5'
-pop graphic-context"
+FACES="$(face 14 59 11 -12)
+$(face 236 59 11 12)"
+# joke_picture scale out.jpg
+joke_picture() {
+    local k=$1
+    convert -size $((JW * k))x$((JH * k)) -define gradient:center=$((125 * k)),$((59 * k)) \
+        -define gradient:radii=$((300 * k)),$((300 * k)) radial-gradient:'#17307a-#07123a' \
+        \( -size $((JW * k))x$((JH * k)) xc:none -fill 'rgba(255,255,255,0.035)' \
+        -draw "scale $k,$k $RAYS" \) -compose over -composite \
+        -draw "scale $k,$k $CONFETTI" -draw "scale $k,$k $FACES" -alpha off miff:- | jpeg "$2"
 }
-PARTY="$(face 24 98 17 -15)
-$(face 232 20 14 12)
-$(face 330 300 46 8)
-$(face 520 120 38 -10)
-$(face 110 380 40 14)
-$(face 560 400 30 -20)
-$(face 420 210 22 20)
-$(bubble 196 100 12 -8 HA)
-$(bubble 440 60 22 10 'HA HA')
-$(bubble 250 420 20 -6 'HA!')
-$(bubble 590 250 18 8 HA)
-$(bubble 60 240 20 -12 'AH AH')
-$(bubble 470 330 16 6 HI)"
-convert -size ${JW}x${JH} -define gradient:center=125,59 -define gradient:radii=560,560 \
-    radial-gradient:'#2a62c8-#0a1a4a' \
-    \( -size ${JW}x${JH} xc:none -fill 'rgba(255,255,255,0.06)' -draw "$RAYS" \) -compose over -composite \
-    -draw "$CONFETTI" -draw "$PARTY" \
-    -alpha off -strip -interlace none -sampling-factor 2x2 -quality 88 joke.jpg
+joke_picture 1 joke.jpg
+joke_picture 2 joke@2x.jpg
 
 render "$LAUGH" "$TMP/joke.png"
 icon32 "$TMP/joke.png" "$TMP/j32.png" "#6b4510 #ffd23f #fff0a0 #3a2208 #7a1a22 #ffffff #ff7a8a #3aa8ff"
@@ -404,6 +421,7 @@ pixel "$TMP/j16.png" "o=#6b4510 y=#ffd23f h=#fff0a0 k=#3a2208 r=#7a1a22 w=#fffff
     ".....oooooo....." \
     "................"
 ico joke.ico "$TMP/j32.png" "$TMP/j16.png"
+ico2x joke@2x.ico "$TMP/joke.png"
 
-identify bg640.jpg bg800.jpg bg1280.jpg author.jpg joke.jpg \
+identify bg640.jpg bg800.jpg bg1280.jpg author.jpg joke.jpg ./*@2x.* \
     zelvano.ico options.ico author.ico joke.ico icons/zelvano-*.png

@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+#include <map>
+
 #include "forms/about/frmabout.h"
 #include "forms/main/mainwindow.h"
 #include "support.h"
@@ -40,6 +44,35 @@ QString captionOf(const QWidget* window, const QString& name) {
 
 class TestAbout : public QObject {
     Q_OBJECT
+
+    // The contrast ratio of two colours, by their relative luminance.
+    static double contrast(const QColor& a, const QColor& b) {
+        const auto luminance = [](const QColor& c) {
+            const auto linear = [](double v) {
+                return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) +
+                   0.0722 * linear(c.blueF());
+        };
+        const double la = luminance(a);
+        const double lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    }
+
+    // The colour of most pixels in a part of an image: what a label stands on.
+    static QColor commonestColour(const QImage& image, const QRect& part) {
+        std::map<QRgb, int> counts;
+        const qreal ratio = image.devicePixelRatio();
+        const QRect pixels(part.topLeft() * ratio, part.size() * ratio);
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+            for (int x = pixels.left(); x <= pixels.right(); ++x) {
+                ++counts[image.pixel(x, y)];
+            }
+        }
+        const auto most = std::max_element(counts.begin(), counts.end(),
+                                           [](auto l, auto r) { return l.second < r.second; });
+        return most == counts.end() ? QColor() : QColor(most->first);
+    }
 
 private slots:
     void captions_data() {
@@ -93,35 +126,19 @@ private slots:
         QVERIFY(child<QLabel>(window, "lblDescription")->wordWrap());
     }
 
-    // Every caption can be read whole in its label; the run of blanks pushes
-    // the description's second sentence onto a line of its own.
-    void textFitsItsLabel_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("title") << "lblTitle";
-        QTest::newRow("version") << "lblVersion";
-        QTest::newRow("description") << "lblDescription";
-        QTest::newRow("notice with its contact line") << "lblDisclaimer";
+    void captionsFit() {
+        testing::verifyCaptionsFit([] { return frmAbout::show(); });
     }
 
-    void textFitsItsLabel() {
-        QFETCH(QString, name);
+    // The run of blanks pushes the description's second sentence onto a line
+    // of its own.
+    void descriptionBreaksBeforeItsSecondSentence() {
         Sandbox sandbox;
-        frmAbout* window = frmAbout::show();
-        auto* label = child<QLabel>(window, name);
+        auto* label = child<QLabel>(frmAbout::show(), "lblDescription");
         const QFontMetrics metrics(label->font());
-        const QRect needed = metrics.boundingRect(QRect(QPoint(0, 0), label->size()),
-                                                  Qt::TextWordWrap, label->text());
-        QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
-                 qPrintable(QStringLiteral("%1 needs %2 x %3")
-                                .arg(name)
-                                .arg(needed.width())
-                                .arg(needed.height())));
-        if (name == "lblDescription") {
-            const QString text = label->text();
-            const QString first = text.left(46);
-            QVERIFY(metrics.horizontalAdvance(first) <= label->width());
-            QVERIFY(metrics.horizontalAdvance(text.left(65) + "L'autore") > label->width());
-        }
+        const QString text = label->text();
+        QVERIFY(metrics.horizontalAdvance(text.left(46)) <= label->width());
+        QVERIFY(metrics.horizontalAdvance(text.left(65) + "L'autore") > label->width());
     }
 
     void colours_data() {
@@ -138,8 +155,44 @@ private slots:
         QFETCH(bool, black);
         Sandbox sandbox;
         frmAbout* window = frmAbout::show();
-        const QColor colour = child<QLabel>(window, name)->palette().color(QPalette::WindowText);
-        QCOMPARE(colour, black ? QColor(Qt::black) : window->palette().color(QPalette::WindowText));
+        auto* label = child<QLabel>(window, name);
+        const QColor colour = label->palette().color(QPalette::WindowText);
+        QCOMPARE(colour, black ? QColor(Qt::black)
+                               : window->client()->palette().color(QPalette::WindowText));
+    }
+
+    // Every label reads on what is drawn behind it (a contrast of 4.5:1 at
+    // least), with the desktop's colours light or dark.
+    void labelsReadInAnyPalette_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void labelsReadInAnyPalette() {
+        QFETCH(bool, dark);
+        Sandbox sandbox;
+        const QPalette own = QApplication::palette();
+        if (dark) {
+            QPalette palette(QColor(45, 45, 48), QColor(20, 20, 22));
+            palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
+            palette.setColor(QPalette::Text, QColor(230, 230, 230));
+            palette.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+            QApplication::setPalette(palette);
+        }
+        frmAbout* window = frmAbout::show();
+        const QImage area = window->client()->grab().toImage();
+        QApplication::setPalette(own);
+        for (const QLabel* label : window->client()->findChildren<QLabel*>()) {
+            if (label->text().isEmpty()) {
+                continue;
+            }
+            const QColor text = label->palette().color(label->foregroundRole());
+            const QColor behind = commonestColour(area, label->geometry());
+            QVERIFY2(contrast(text, behind) >= 4.5,
+                     qPrintable(QStringLiteral("%1: %2 on %3, %4:1")
+                                    .arg(label->objectName(), text.name(), behind.name())
+                                    .arg(contrast(text, behind))));
+        }
     }
 
     void geometry_data() {

@@ -30,8 +30,11 @@ forms::frmOpzioni* startChooser() {
         QStringLiteral("frmOpzioni"));
 }
 
+// On the button's left end: an option button and a check box take clicks only
+// on their indicator and caption.
 void click(QWidget* window, const QString& name) {
-    QTest::mouseClick(child<QWidget>(window, name), Qt::LeftButton);
+    auto* button = child<QWidget>(window, name);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
 
 QStringList loaded() {
@@ -59,6 +62,10 @@ class TestChooser : public QObject {
     Q_OBJECT
 
 private slots:
+    void captionsFit() {
+        testing::verifyCaptionsFit([] { return startChooser(); });
+    }
+
     void layoutAndCaptions() {
         Sandbox sandbox;
         forms::frmOpzioni* chooser = startChooser();

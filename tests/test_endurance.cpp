@@ -64,8 +64,11 @@ forms::MainWindow* onlyMainWindow() {
     return toolkit::WindowRegistry::instance().find<forms::MainWindow>(names.front());
 }
 
+// On the button's left end: an option button and a check box take clicks only
+// on their indicator and caption.
 void click(QWidget* window, const QString& name) {
-    QTest::mouseClick(child<QAbstractButton>(window, name), Qt::LeftButton);
+    auto* button = child<QAbstractButton>(window, name);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
 
 int windowCount() {

@@ -1,5 +1,6 @@
 // The three main-window layouts and their commands, through the real widgets.
 
+#include <QImageReader>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -195,6 +196,12 @@ private slots:
             }
         }
         QCOMPARE(seen, menus);
+    }
+
+    void captionsFit_data() { addVariants(); }
+    void captionsFit() {
+        QFETCH(Variant, variant);
+        testing::verifyCaptionsFit([variant] { return MainWindow::show(variant); });
     }
 
     void transferFontOnlyIn1280() {
@@ -431,8 +438,20 @@ private slots:
             }
         }
         QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
-        const QIcon expected(QStringLiteral(":/zelvano.ico"));
-        QVERIFY(!expected.availableSizes().isEmpty());
+        // The icon holds the images of the icon file, and on a scaled screen
+        // those of its @2x file as well.
+        QIcon expected;
+        for (const char* file : {":/zelvano.ico", ":/zelvano@2x.ico"}) {
+            if (scale > 1.0 || QLatin1String(file) == QLatin1String(":/zelvano.ico")) {
+                QImageReader reader(QString::fromLatin1(file));
+                do {
+                    QImage image = reader.read();
+                    image.setDevicePixelRatio(1.0);
+                    expected.addPixmap(QPixmap::fromImage(image));
+                } while (reader.jumpToNextImage());
+            }
+        }
+        QVERIFY(expected.availableSizes().size() >= 2);
         QCOMPARE(w->windowIcon().availableSizes(), expected.availableSizes());
         for (const QSize size : expected.availableSizes()) {
             QCOMPARE(w->windowIcon().pixmap(size).toImage(), expected.pixmap(size).toImage());

@@ -3,18 +3,24 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGlyphRun>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QRandomGenerator>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <memory>
 
 #include "cipher/cipher.h"
+#include "toolkit/appearance.h"
+#include "toolkit/form.h"
 #include "toolkit/textbox.h"
 #include "toolkit/textbox_codec.h"
 
@@ -282,6 +288,70 @@ private slots:
         QCOMPARE(box.document()->toRawText(), shown);
         QCOMPARE(box.document()->blockCount(), lines);
         QCOMPARE(overlined(box), marked);
+    }
+
+    // Every mark that stands for a character in a box of a window has a glyph
+    // of its own in the font the box resolves to: none is the missing-glyph
+    // box, and no two look the same.
+    void marksHaveGlyphs() {
+        toolkit::Form window(QStringLiteral("frmMarks"));
+        TextBox box(window.client());
+        QString every;
+        for (int c = 0; c <= 0xFFFF; ++c) {
+            if (QChar(c).category() == QChar::Other_Control || c == 0x2028 || c == 0x2029 ||
+                c == 0xFDD0 || c == 0xFDD1) {
+                every += QChar(c);
+            }
+        }
+        QSet<QChar> marks;
+        for (const QChar shown : toolkit::textcodec::toDocument(every).text) {
+            if (shown != QChar(toolkit::textcodec::kSoftBreak) && shown != QChar(u'\n')) {
+                marks.insert(shown);
+            }
+        }
+        QVERIFY(marks.size() > 30);
+        QMap<QPair<QString, quint32>, QChar> glyphs;
+        for (const QChar mark : marks) {
+            QTextLayout layout(QString(mark), box.font());
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            const QList<QGlyphRun> runs = layout.glyphRuns();
+            QCOMPARE(runs.size(), 1);
+            const QList<quint32> indexes = runs.front().glyphIndexes();
+            const QString face = runs.front().rawFont().familyName();
+            QVERIFY2(indexes.size() == 1 && indexes.front() != 0 &&
+                         runs.front().rawFont().supportsCharacter(mark),
+                     qPrintable(QStringLiteral("U+%1 in %2").arg(mark.unicode(), 4, 16).arg(face)));
+            const auto glyph = qMakePair(face, indexes.front());
+            QVERIFY2(!glyphs.contains(glyph),
+                     qPrintable(QStringLiteral("U+%1 looks like U+%2")
+                                    .arg(mark.unicode(), 4, 16)
+                                    .arg(glyphs.value(glyph).unicode(), 4, 16)));
+            glyphs.insert(glyph, mark);
+        }
+    }
+
+    // After the program's set-up the box's own menu speaks Italian, whatever
+    // the system's language (the tests run in the C locale).
+    void contextMenuInItalian() {
+        toolkit::setUpApplication();
+        TextBox box;
+        box.setText(QStringLiteral("testo"));
+        box.selectAll();
+        const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                texts << action->text().section(QLatin1Char('\t'), 0, 0);
+            }
+        }
+        QVERIFY(texts.size() >= 6);
+        for (const char* english :
+             {"&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "Delete", "Select All"}) {
+            QVERIFY2(!texts.contains(QLatin1String(english)), qPrintable(texts.join(", ")));
+        }
+        QVERIFY2(texts.contains(QStringLiteral("&Copia")), qPrintable(texts.join(", ")));
     }
 
     // Long stretches are converted many characters at a time: a character

@@ -9,6 +9,8 @@ zelvano_deps_run=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
     fonts-dejavu-core
+    # The windows' fonts, the control pictures and Qt's Italian texts.
+    fonts-liberation fonts-symbola qt6-translations-l10n
 )
 # The test suite (tools/test.sh), on top of run: the bad-input test answers the
 # real program's error report on its own Xvfb with xdotool; two tests validate
@@ -32,7 +34,8 @@ zelvano_deps_package=(
 # The formatting check (tools/ci.d/05-format.sh).
 zelvano_deps_format=(clang-format)
 # The screenshots (tools/screenshots.sh).
-zelvano_deps_screenshots=(xvfb xauth xdotool x11-utils imagemagick)
+# qt6ct: the platform theme that gives the dark palette and the large font.
+zelvano_deps_screenshots=(xvfb xauth xdotool x11-utils imagemagick qt6ct)
 
 # zelvano_install_missing GROUP...: installs the packages of these groups that
 # are not installed yet. Only apt-get runs as root: through sudo for a user.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "startup/modulo1.h"
+#include "toolkit/appearance.h"
 #include "toolkit/display.h"
 #include "toolkit/lifecycle.h"
 
@@ -21,5 +22,6 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    toolkit::setUpApplication();
     return toolkit::WindowRegistry::instance().run([] { Modulo1::Main(); });
 }

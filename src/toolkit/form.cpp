@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QPainter>
 
+#include "toolkit/appearance.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/twips.h"
 
@@ -42,6 +43,8 @@ Form::Form(const QString& name) : m_client(new ClientArea(this)) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setCentralWidget(m_client);
+    // The controls sit at fixed pixel positions, so the font is fixed too.
+    setFont(dialogFont());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -63,11 +63,17 @@ QStringList OutlinedLabel::splitLines(const QString& text) {
 }
 
 QFont OutlinedLabel::outlineFace(const QFont& requested) {
-    // The heaviest sans-serif faces a Debian system usually has; the
-    // lettering needs thick strokes to read as an outlined display face.
+    // The outlined faces are cut from a Helvetica-like sans serif, whose
+    // widths Liberation Sans has: its bold for the black cut ("BlkOul"), and
+    // the narrower bold of Liberation Sans Narrow for the others, in which
+    // their captions fit the labels laid out for them.
+    const bool black = requested.family().contains(QLatin1String("Blk"), Qt::CaseInsensitive);
     QFont face;
-    face.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("FreeSans")});
+    QStringList families = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    if (!black) {
+        families.prepend(QStringLiteral("Liberation Sans Narrow"));
+    }
+    face.setFamilies(families);
     face.setStyleHint(QFont::SansSerif, QFont::PreferOutline);
     face.setHintingPreference(QFont::PreferNoHinting);
     face.setWeight(requested.weight() >= QFont::Black ? QFont::Black : QFont::Bold);

@@ -13,9 +13,9 @@ namespace toolkit {
 // A label whose letters are drawn hollow: the outline of each glyph is stroked
 // in the label's colour and nothing is filled, so the window's picture shows
 // through. It stands in for outlined display faces ("Swis721 BlkOul BT", ...)
-// that a Linux system does not have: the glyphs come from a heavy sans-serif
-// face at the point size of the label's font, with a faint dark shadow of the
-// outline so that it reads on light pictures. The background is transparent.
+// that a Linux system does not have: the glyphs come from a bold Liberation
+// Sans face at the point size of the label's font, with a faint dark shadow of
+// the outline so that it reads on light pictures. The background is transparent.
 //
 // The caption breaks its lines at carriage returns: a lone CR, a lone LF or a
 // CR LF pair each start a new line, so two CRs in a row leave an empty line.

@@ -4,9 +4,16 @@
 // recorded instead of shown or carried out, and each test runs in its own
 // temporary directory as the current directory.
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,6 +34,7 @@
 #include "forms/options/frmopzioni.h"
 #include "startup/preferences.h"
 #include "toolkit/lifecycle.h"
+#include "toolkit/outlinedlabel.h"
 
 namespace testing {
 
@@ -211,6 +219,81 @@ inline toolkit::Form* showWindow(const QString& name) {
         }
     }
     qFatal("no window named %s", qPrintable(name));
+}
+
+// The controls of a window whose caption does not fit, each with what it
+// needs: a push button's text within the style's room for it, an option
+// button's or a check box's indicator and caption, a label's text (wrapped to
+// its width when it wraps), an outlined label's lines without narrowing.
+inline QStringList captionsThatDoNotFit(const QWidget* window) {
+    QStringList misfits;
+    const auto check = [&misfits](const QWidget* control, QSizeF needed, QSize room) {
+        if (needed.width() > room.width() || needed.height() > room.height()) {
+            misfits << QStringLiteral("%1 needs %2 x %3 in %4 x %5")
+                           .arg(control->objectName())
+                           .arg(needed.width())
+                           .arg(needed.height())
+                           .arg(room.width())
+                           .arg(room.height());
+        }
+    };
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (qobject_cast<const QPushButton*>(button) != nullptr) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QRect room =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            const QFontMetricsF metrics(button->font());
+            QString text = button->text();
+            text.remove(QLatin1Char('&'));
+            check(button, {metrics.horizontalAdvance(text), metrics.height()}, room.size());
+        } else {
+            check(button, button->sizeHint(), button->size());
+        }
+    }
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty()) {
+            const QSize needed = label->wordWrap()
+                                     ? QSize(label->width(), label->heightForWidth(label->width()))
+                                     : label->sizeHint();
+            check(label, needed, label->size());
+        }
+    }
+    for (const toolkit::OutlinedLabel* label : window->findChildren<toolkit::OutlinedLabel*>()) {
+        const QSize needed = label->textSize();
+        check(label,
+              {label->narrowing() < 1.0 ? needed.width() + 1.0 : needed.width(),
+               needed.height() - 1.0},
+              label->size());
+    }
+    return misfits;
+}
+
+// Checks that every caption of the window that show() opens (and returns)
+// fits its control with the program's own font, and still does when the
+// desktop's font is large: set on the application before the window is made,
+// or after it is shown, as a platform theme does once the program runs.
+template <class Show>
+void verifyCaptionsFit(Show show) {
+    QFont large(QStringLiteral("DejaVu Sans"));
+    large.setPointSize(14);
+    const QFont own = QApplication::font();
+    const QStringList cases = {QStringLiteral("own font"), QStringLiteral("large font first"),
+                               QStringLiteral("large font later")};
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        Sandbox sandbox;
+        if (i == 1) {
+            QApplication::setFont(large);
+        }
+        const QWidget* window = show();
+        if (i == 2) {
+            QApplication::setFont(large);
+        }
+        const QStringList misfits = captionsThatDoNotFit(window);
+        QApplication::setFont(own);
+        QVERIFY2(misfits.isEmpty(),
+                 qPrintable(cases[i] + QStringLiteral(": ") + misfits.join(QStringLiteral("; "))));
+    }
 }
 
 }  // namespace testing

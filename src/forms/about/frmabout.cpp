@@ -1,6 +1,5 @@
 #include "forms/about/frmabout.h"
 
-#include <QFont>
 #include <QIcon>
 #include <QKeyEvent>
 
@@ -8,6 +7,7 @@
 
 #include "forms/texts.h"
 #include "toolkit/accessible.h"
+#include "toolkit/appearance.h"
 #include "toolkit/launcher.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"
@@ -33,6 +33,9 @@ const QString kNotAvailable =
     QStringLiteral("Le informazioni sul sistema non sono disponibili in questa fase");
 
 const char* const kCaptionProperty = "caption";
+
+// The light grey of a classic dialog.
+const QColor kFace(240, 240, 240);
 
 // Closes the key however the lookup ends; closing handle 0 after a failed
 // open does nothing.
@@ -106,16 +109,22 @@ frmAbout::frmAbout() : toolkit::Form(kName) {
     // A fixed dialog with the close box only, kept out of the taskbar.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    // The controls take the window's font: the small sans serif that the fixed
-    // layout was drawn for, in which the notice and its contact line fit their
-    // label and the description breaks before its second sentence.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    setFont(font);
+    // The labels were laid out for the wider MS Sans Serif at 8 points: in
+    // its stand-in the notice and its contact line fit their label and the
+    // description breaks before its second sentence, which in the narrow
+    // dialog font would follow on the first line.
+    setFont(toolkit::namedFont(QStringLiteral("MS Sans Serif"), 8));
     const QIcon icon(QStringLiteral(":/zelvano.ico"));
     setWindowIcon(icon);
-    QWidget* area = client();
+    toolkit::ClientArea* area = client();
+    // Three labels have black text whatever the desktop's colours, so the
+    // window has the light face that black text reads on, and the version
+    // label's default text colour is the black that goes with it.
+    area->setColour(kFace);
+    QPalette palette = area->palette();
+    palette.setColor(QPalette::Window, kFace);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    area->setPalette(palette);
     using toolkit::twipsRect;
 
     auto* picIcon = new QLabel(area);

@@ -4,6 +4,7 @@
 
 #include "forms/texts.h"
 #include "toolkit/lifecycle.h"
+#include "toolkit/pictures.h"
 #include "toolkit/twips.h"
 
 namespace forms {
@@ -43,7 +44,7 @@ float controlWidthTwips(const QWidget* control) {
 frmio::frmio() : toolkit::Form(kName) {
     setWindowTitle(QStringLiteral("ECCOMI"));
     setWindowIcon(QIcon(QStringLiteral(":/author.ico")));
-    client()->setPicture(QPixmap(QStringLiteral(":/bg640.jpg")));
+    client()->setPicture(toolkit::PictureReader(QStringLiteral(":/bg640.jpg")).pixmap());
 
     m_label1 = makeLabel(client(), QStringLiteral("Label1"), Qt::AlignHCenter, true);
     m_label1->setGeometry(toolkit::twipsRect(3252, 360, 108, 240));
@@ -52,7 +53,7 @@ frmio::frmio() : toolkit::Form(kName) {
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setAccessibleName(QStringLiteral("Ritratto dell'autore"));
     m_image1->setGeometry(toolkit::twipsRect(1200, 1440, 3840, 2880));
-    const QPixmap picture(QStringLiteral(":/author.jpg"));
+    const QPixmap picture = toolkit::PictureReader(QStringLiteral(":/author.jpg")).pixmap();
     if (!picture.isNull()) {
         // Not stretched: the control takes the picture's size.
         m_image1->setPixmap(picture);

@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "toolkit/lifecycle.h"
+#include "toolkit/pictures.h"
 #include "toolkit/twips.h"
 
 namespace forms {
@@ -12,7 +13,7 @@ FRMHAHA::FRMHAHA() : toolkit::Form(kName), m_label1(new toolkit::OutlinedLabel(c
     setWindowIcon(QIcon(QStringLiteral(":/joke.ico")));
     // The picture is larger than the window: only its top-left part shows.
     client()->setColour(QColor(0, 0, 255));
-    client()->setPicture(QPixmap(QStringLiteral(":/joke.jpg")));
+    client()->setPicture(toolkit::PictureReader(QStringLiteral(":/joke.jpg")).pixmap());
 
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setColour(QColor(0, 255, 0));

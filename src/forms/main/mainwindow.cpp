@@ -16,6 +16,7 @@
 #include "forms/options/frmopzioni.h"
 #include "forms/texts.h"
 #include "toolkit/accessible.h"
+#include "toolkit/appearance.h"
 #include "toolkit/characters.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"
@@ -100,10 +101,7 @@ void MainWindow::buildControls(const MainLayout& layout) {
     QPushButton* command4a = addButton("Command4_0", QStringLiteral("Svuota "));
     QPushButton* command4b = addButton("Command4_1", QStringLiteral("Svuota "));
     if (layout.smallTransferFont) {
-        QFont font(QStringLiteral("MS Sans Serif"));
-        font.setPointSizeF(9.6);
-        font.setWeight(QFont::Normal);
-        command3->setFont(font);
+        command3->setFont(toolkit::namedFont(QStringLiteral("MS Sans Serif"), 9.6));
     }
 
     connect(cmd1, &QPushButton::clicked, this, toolkit::guarded([this] { cmd1_Click(0); }));

@@ -8,6 +8,7 @@
 #include "forms/main/mainwindow.h"
 #include "startup/preferences.h"
 #include "toolkit/accessible.h"
+#include "toolkit/appearance.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"
 #include "toolkit/twips.h"
@@ -23,18 +24,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     // Enter presses the button that has the focus, as Space does.
     button->setAutoDefault(true);
     return button;
-}
-
-// The captions were laid out for a narrower dialog font than Linux desktops
-// have: a caption that does not fit its fixed width is set condensed rather
-// than cut off.
-void fitCaption(QAbstractButton* button) {
-    QFont font = button->font();
-    for (int stretch = 95; button->sizeHint().width() > button->width() && stretch >= 60;
-         stretch -= 5) {
-        font.setStretch(stretch);
-        button->setFont(font);
-    }
 }
 
 // The option buttons; the index of each is the ResolutionChoice it sets.
@@ -58,9 +47,7 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
 
     auto* label = new QLabel(QStringLiteral("Scegliere una delle risoluzioni:"), area);
     label->setObjectName(QStringLiteral("Label1"));
-    QFont labelFont(QStringLiteral("MS Sans Serif"));
-    labelFont.setPointSize(12);
-    label->setFont(labelFont);
+    label->setFont(toolkit::namedFont(QStringLiteral("MS Sans Serif"), 12));
     label->setGeometry(toolkit::twipsRect(480, 360, 3852, 372));
 
     // The three buttons sit in one group that screen readers announce with
@@ -119,11 +106,6 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
 
     setTabOrder({m_options[1], m_options[2], label, ok, cancel, m_check, m_options[0]});
     setClientSizeTwips(5076, 3300);
-    for (QAbstractButton* button :
-         {static_cast<QAbstractButton*>(m_options[0]), static_cast<QAbstractButton*>(m_options[1]),
-          static_cast<QAbstractButton*>(m_options[2]), static_cast<QAbstractButton*>(m_check)}) {
-        fitCaption(button);
-    }
 }
 
 frmOpzioni* frmOpzioni::show() {
