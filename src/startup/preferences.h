@@ -108,8 +108,9 @@ std::optional<fileio::WriteError> writePreferenceFile(const QString& name, long 
 void createPreferenceFile(const QString& name, long long value);
 
 // The chooser storing a value: when the file cannot be written, a warning box
-// says so and the program goes on with the value in memory.
-void storePreference(const QString& name, long long value);
+// over the window that asked for it says so, and the program goes on with the
+// value in memory.
+void storePreference(const QString& name, long long value, QWidget* window);
 
 // A short readable rendering of a file's content for the error report.
 QString describeContent(const QByteArray& content);

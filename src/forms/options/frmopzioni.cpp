@@ -141,13 +141,14 @@ void frmOpzioni::Option1_Click(int index) {
 
 void frmOpzioni::Check1_Click() {
     const int value = m_check->value();
-    startup::storePreference(startup::kStartupFile, value);
+    startup::storePreference(startup::kStartupFile, value, this);
     startup::setStartupFlag(static_cast<std::int16_t>(value));
 }
 
 void frmOpzioni::Command1_Click(int index) {
     if (index == 0) {
-        startup::storePreference(startup::kResolutionFile, startup::resolutionChoice().number());
+        startup::storePreference(startup::kResolutionFile, startup::resolutionChoice().number(),
+                                 this);
     }
     MainWindow::show(startup::chosenVariant());
     toolkit::unload(this);
