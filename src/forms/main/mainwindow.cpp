@@ -187,12 +187,10 @@ void MainWindow::runCipher(bool encrypt) {
     if (result.unsupportedAt) {
         // Refused before anything is written: the input stays as it is.
         const qsizetype at = static_cast<qsizetype>(*result.unsupportedAt) - 1;
-        toolkit::msgBox(
-            QStringLiteral("Il testo contiene un carattere che Zelvano non può trattare: %1 "
-                           "(posizione %2).")
-                .arg(toolkit::quotedCharacter(input, at))
-                .arg(at + 1),
-            toolkit::MsgStyle::Warning, kErrorTitle, this);
+        warn(QStringLiteral("Il testo contiene un carattere che Zelvano non può trattare: %1 "
+                            "(posizione %2).")
+                 .arg(toolkit::quotedCharacter(input, at))
+                 .arg(at + 1));
         return;
     }
     // Nothing else runs while a command works, so only the end state shows:
@@ -211,21 +209,22 @@ void MainWindow::runCipher(bool encrypt) {
         // The output and the bar stay as they are; the user learns that the
         // result is cut short, and where.
         const qsizetype at = static_cast<qsizetype>(*result.stoppedAt) - 1;
-        toolkit::msgBox(
-            QStringLiteral("Il carattere %1 in posizione %2 non si può %3: il "
-                           "risultato si ferma prima di esso.")
-                .arg(toolkit::quotedCharacter(input, at))
-                .arg(at + 1)
-                .arg(encrypt ? QStringLiteral("criptare") : QStringLiteral("decriptare")),
-            toolkit::MsgStyle::Warning, kErrorTitle, this);
+        warn(QStringLiteral("Il carattere %1 in posizione %2 non si può %3: il "
+                            "risultato si ferma prima di esso.")
+                 .arg(toolkit::quotedCharacter(input, at))
+                 .arg(at + 1)
+                 .arg(encrypt ? QStringLiteral("criptare") : QStringLiteral("decriptare")));
     } else {
         m_prog1->hide();
     }
     if (n == 0) {
-        toolkit::msgBox(encrypt ? QStringLiteral("Non c'è niente da criptare!!!")
-                                : QStringLiteral("Non c'è niente da decriptare!!!"),
-                        toolkit::MsgStyle::Warning, kErrorTitle, this);
+        warn(encrypt ? QStringLiteral("Non c'è niente da criptare!!!")
+                     : QStringLiteral("Non c'è niente da decriptare!!!"));
     }
+}
+
+void MainWindow::warn(const QString& text) {
+    toolkit::msgBox(text, toolkit::MsgStyle::Warning, kErrorTitle, this);
 }
 
 void MainWindow::cmd1_Click(int /*index*/) {

@@ -67,6 +67,8 @@ private:
     void buildControls(const MainLayout& layout);
     void buildMenus(const MainLayout& layout);
     void runCipher(bool encrypt);
+    // A warning box with the title "Errore!!" over this window.
+    void warn(const QString& text);
     QPushButton* addButton(const char* name, const QString& caption);
 
     Variant m_variant;
