@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cipher/cipher.h"
+#include "codepage/codepage.h"
 
 namespace cli {
 namespace {
@@ -81,10 +82,7 @@ Decoded decodeUtf8(const unsigned char* p, std::size_t available) {
 
 // The Windows-1252 code of a character, or -1.
 int codeOf(char32_t character) {
-    if (character > 0xFFFF) {
-        return -1;
-    }
-    const auto code = cipher::CharToCode(static_cast<char16_t>(character));
+    const std::optional<std::uint8_t> code = codepage::codeOf(character);
     return code ? *code : -1;
 }
 
@@ -125,9 +123,9 @@ std::unique_ptr<const CipherStream::Tables> makeTables(Direction direction, Enco
                 entry.meta = kStopFlag;
                 continue;
             }
-            const char16_t ch = cipher::CodeToChar(out);
+            const QChar ch = codepage::charOf(static_cast<std::uint8_t>(out));
             const QByteArray bytes = output == Encoding::Utf8
-                                         ? QString(QChar(ch)).toUtf8()
+                                         ? QString(ch).toUtf8()
                                          : QByteArray(1, static_cast<char>(out));
             std::copy(bytes.begin(), bytes.end(), entry.bytes);
             entry.meta = static_cast<unsigned char>(bytes.size());

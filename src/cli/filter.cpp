@@ -6,22 +6,18 @@
 #include <algorithm>
 #include <memory>
 
-#include "cipher/cipher.h"
+#include "codepage/codepage.h"
 
 namespace cli {
 namespace {
-
-QString codeName(char32_t character) {
-    return QStringLiteral("U+%1").arg(static_cast<uint>(character), 4, 16, QChar(u'0')).toUpper();
-}
 
 // A character by itself where it shows, and by its code in any case.
 QString characterName(char32_t character) {
     if (QChar::isPrint(character) && !QChar::isSpace(character)) {
         return QStringLiteral("'%1' (%2)")
-            .arg(QString::fromUcs4(&character, 1), codeName(character));
+            .arg(QString::fromUcs4(&character, 1), codepage::characterCode(character));
     }
-    return codeName(character);
+    return codepage::characterCode(character);
 }
 
 QString byteList(const StreamFault& fault) {
@@ -41,7 +37,8 @@ QString describeFault(const StreamFault& fault) {
         case StreamFault::Kind::None:
             return {};
         case StreamFault::Kind::Stop: {
-            const char32_t character = cipher::CodeToChar(static_cast<int>(fault.character));
+            const char32_t character =
+                codepage::charOf(static_cast<std::uint8_t>(fault.character)).unicode();
             return at + QStringLiteral(
                             "%1 gives code %2, which names no character; the output "
                             "stops before it, as in the window")

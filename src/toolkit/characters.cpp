@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 
+#include "codepage/codepage.h"
+
 namespace toolkit {
 namespace {
 
@@ -38,11 +40,6 @@ bool blankGlyph(char32_t ch) {
 
 }  // namespace
 
-QString characterCode(char32_t ch) {
-    return QStringLiteral("U+") +
-           QString::number(static_cast<uint>(ch), 16).toUpper().rightJustified(4, QLatin1Char('0'));
-}
-
 QString quotedCharacter(const QString& text, qsizetype index) {
     const QChar first = text.at(index);
     char32_t ch = first.unicode();
@@ -53,7 +50,7 @@ QString quotedCharacter(const QString& text, qsizetype index) {
     }
     if (hiddenCategory(ch) || blankGlyph(ch) ||
         !QFontMetrics(QApplication::font("QMessageBox")).inFontUcs4(ch)) {
-        return characterCode(ch);
+        return codepage::characterCode(ch);
     }
     return QStringLiteral("«%1»").arg(text.mid(index, length));
 }

@@ -12,7 +12,4 @@ namespace toolkit {
 // invisible character would otherwise turn the message around or leave «» empty.
 QString quotedCharacter(const QString& text, qsizetype index);
 
-// The code of a character in the form "U+00E9", at least four hexadecimal digits.
-QString characterCode(char32_t ch);
-
 }  // namespace toolkit

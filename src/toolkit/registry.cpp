@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cipher/cipher.h"
+#include "codepage/codepage.h"
 
 namespace toolkit {
 namespace registry {
@@ -40,9 +40,9 @@ QStringList LinuxRegistry::systemInformationTools() {
 QByteArray LinuxRegistry::installedTool() const {
     for (const QString& tool : m_tools) {
         const QFileInfo info(tool);
-        const QByteArray bytes = toAnsi(tool);
+        const QByteArray bytes = codepage::toSingleByte(tool);
         // A path that cannot pass through single-byte text could not be started.
-        if (info.isFile() && info.isExecutable() && fromAnsi(bytes) == tool) {
+        if (info.isFile() && info.isExecutable() && codepage::fromSingleByte(bytes) == tool) {
             return bytes;
         }
     }
@@ -109,25 +109,6 @@ Registry& current() {
 
 void setRegistry(Registry* registry) {
     g_registry = registry;
-}
-
-QByteArray toAnsi(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar ch : text) {
-        const auto code = cipher::CharToCode(ch.unicode());
-        bytes.append(static_cast<char>(code.value_or('?')));
-    }
-    return bytes;
-}
-
-QString fromAnsi(const QByteArray& bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        text.append(QChar(cipher::CodeToChar(static_cast<unsigned char>(byte))));
-    }
-    return text;
 }
 
 }  // namespace registry

@@ -11,7 +11,8 @@ namespace toolkit {
 // The system registry as the program reads it: the three calls keep the
 // arguments, results and codes of RegOpenKeyExA, RegQueryValueExA and
 // RegCloseKey, so that the lookups are the program's own logic whatever
-// stands behind them. Names and data are single-byte Windows-1252 texts.
+// stands behind them. Names and data are single-byte Windows-1252 texts
+// (codepage/codepage.h converts them).
 namespace registry {
 
 using Key = std::uintptr_t;  // a key handle, or one of the predefined roots
@@ -74,11 +75,6 @@ private:
 // The registry in use; installs a replacement (nullptr restores the system's).
 Registry& current();
 void setRegistry(Registry* registry);
-
-// Single-byte text as the registry holds it; a character outside
-// Windows-1252 becomes '?'.
-QByteArray toAnsi(const QString& text);
-QString fromAnsi(const QByteArray& bytes);
 
 }  // namespace registry
 

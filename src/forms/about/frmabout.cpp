@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "codepage/codepage.h"
 #include "forms/texts.h"
 #include "toolkit/accessible.h"
 #include "toolkit/appearance.h"
@@ -251,16 +252,16 @@ bool frmAbout::GetKeyValue(std::uint32_t root, const QString& keyPath, const QSt
                            QString& value) {
     reg::Key key = 0;
     const KeyCloser closer(key);
-    if (toolkit::RegOpenKeyExA(root, reg::toAnsi(keyPath).constData(), 0, kKeyAccess, &key) !=
-        reg::kSuccess) {
+    if (toolkit::RegOpenKeyExA(root, codepage::toSingleByte(keyPath).constData(), 0, kKeyAccess,
+                               &key) != reg::kSuccess) {
         value = QString();
         return false;
     }
     QByteArray buffer(kBufferSize, '\0');
     reg::Dword size = kBufferSize;
     reg::Dword type = 0;
-    if (toolkit::RegQueryValueExA(key, reg::toAnsi(valueName).constData(), nullptr, &type,
-                                  reinterpret_cast<unsigned char*>(buffer.data()),
+    if (toolkit::RegQueryValueExA(key, codepage::toSingleByte(valueName).constData(), nullptr,
+                                  &type, reinterpret_cast<unsigned char*>(buffer.data()),
                                   &size) != reg::kSuccess) {
         value = QString();
         return false;
@@ -275,7 +276,7 @@ bool frmAbout::GetKeyValue(std::uint32_t root, const QString& keyPath, const QSt
     // Text is normally stored with a terminating zero byte, which is dropped.
     const QByteArray data = buffer.left(buffer.at(size - 1) == '\0' ? size - 1 : size);
     if (type == reg::kTypeText) {
-        value = reg::fromAnsi(data);
+        value = codepage::fromSingleByte(data);
     } else if (type == reg::kTypeNumber) {
         // Bytes from the last kept to the first, each without leading zeros.
         QString digits;
