@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include "toolkit/appearance.h"
-#include "toolkit/lifecycle.h"
 #include "toolkit/twips.h"
 
 namespace toolkit {
@@ -125,9 +124,8 @@ void Form::setTabOrder(const std::vector<QWidget*>& order) {
 }
 
 void Form::closeEvent(QCloseEvent* event) {
-    // The close box unloads the window.
     event->accept();
-    runGuarded([this] { WindowRegistry::instance().unload(this); });
+    emit closedByUser();
 }
 
 }  // namespace toolkit

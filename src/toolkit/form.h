@@ -30,7 +30,8 @@ private:
 
 // A top-level window of the program, with a fixed border and the handlers of
 // its controls. Its name (frm640, frmAbout, ...) is its objectName, given once
-// by the window class; WindowRegistry keeps its one shared instance by that name.
+// by the window class; WindowRegistry (lifecycle.h) keeps its one shared
+// instance by that name.
 class Form : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form)
@@ -55,6 +56,11 @@ public:
     // gets a negative position.
     void centreOn(float screenWidth, float screenHeight);
     void centreOnScreen();
+
+signals:
+    // The user closed the window with its close box (or the window manager's
+    // close command); whoever keeps the window unloads it.
+    void closedByUser();
 
 protected:
     virtual void Form_Load() {}

@@ -71,6 +71,8 @@ QStringList WindowRegistry::loadedNames() const {
 void WindowRegistry::add(const QString& name, Form* form) {
     Q_ASSERT(form->objectName() == name);
     m_forms[name] = form;
+    // The close box unloads the window.
+    QObject::connect(form, &Form::closedByUser, form, guarded([this, form] { unload(form); }));
     try {
         form->load();
     } catch (...) {
