@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/modulo1.h"
+#include "app/modulo1.h"
 #include "targets.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/messagebox.h"

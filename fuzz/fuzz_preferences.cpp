@@ -15,8 +15,8 @@
 #include <regex>
 #include <string>
 
-#include "startup/preferences.h"
-#include "toolkit/messagebox.h"
+#include "forms/prefmessages.h"
+#include "prefs/preferences.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const std::string plain(reinterpret_cast<const char*>(data), size);
 
-    const std::optional<long long> value = startup::parseNumber(bytes);
+    const std::optional<long long> value = prefs::parseNumber(bytes);
     const std::optional<long long> expected = reference(plain);
     require(value.has_value() == expected.has_value(), "number or not");
     if (value) {
@@ -66,11 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         // What the program writes reads back as the same value, in the five
         // byte shape for small numbers.
-        const QByteArray written = startup::formatNumber(*value);
+        const QByteArray written = prefs::formatNumber(*value);
         require(written.startsWith(*value < 0 ? '-' : ' '), "sign position");
         require(written.endsWith(" \r\n"), "blank and line end");
         require(written.size() <= 1 + 20 + 3, "formatted length");
-        const std::optional<long long> reread = startup::parseNumber(written);
+        const std::optional<long long> reread = prefs::parseNumber(written);
         require(reread && *reread == *value, "written value reads back");
         if (*value != std::numeric_limits<long long>::min()) {
             require(
@@ -79,25 +79,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    // ResolutionChoice takes the text as read and agrees with the rule, or
-    // reports the file by name.
-    startup::ResolutionChoice choice;
+    // ResolutionChoice takes the text as read and agrees with the rule.
+    prefs::ResolutionChoice choice;
     choice.setText(bytes);
-    try {
-        const long long number = choice.number();
-        require(value && number == *value, "choice as a number");
-    } catch (const toolkit::Error& error) {
-        require(!value, "choice refused a number");
-        require(error.message().contains(startup::kResolutionFile), "report names the file");
-    }
+    require(choice.number() == value, "choice as a number");
+    require(choice.content() == bytes, "choice keeps its text");
 
-    // The rendering for the report is short and shows no raw control byte.
-    const QString shown = startup::describeContent(bytes);
+    // The rendering for the report is short and shows no raw control byte,
+    // and the report on a damaged file names it.
+    const QString shown = forms::describeContent(bytes);
     require(!shown.isEmpty(), "rendering is empty");
     require(shown.size() <= kLongestDescription, "rendering is bounded");
     for (const QChar ch : shown) {
         require(ch.unicode() >= 0x20 && ch.unicode() != 0x7F, "rendering shows a control");
     }
-    require(choice.describe() == shown, "choice describes its text");
+    require(forms::damagedFileMessage(prefs::kResolutionFile, bytes,
+                                      prefs::FileError::Problem::NotANumber)
+                .contains(shown),
+            "report shows the content");
     return 0;
 }

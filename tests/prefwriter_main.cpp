@@ -6,18 +6,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 
 int main(int argc, char* argv[]) {
     long long value = argc > 1 ? std::atoll(argv[1]) : 0;
     for (bool announced = false;; ++value) {
-        std::optional<fileio::WriteError> error =
-            startup::writePreferenceFile(startup::kResolutionFile, value);
-        if (!error) {
-            error = startup::writePreferenceFile(startup::kStartupFile, value % 2);
+        std::optional<prefs::WriteFailure> failure =
+            prefs::writePreferenceFile(prefs::kResolutionFile, value);
+        if (!failure) {
+            failure = prefs::writePreferenceFile(prefs::kStartupFile, value % 2);
         }
-        if (error) {
-            std::fprintf(stderr, "%s\n", error->systemText.toLocal8Bit().constData());
+        if (failure) {
+            std::fprintf(stderr, "%s\n", failure->error.systemText.toLocal8Bit().constData());
             return 1;
         }
         if (!announced) {

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "startup/modulo1.h"
+#include "app/modulo1.h"
 #include "support.h"
 
 using testing::child;
@@ -183,7 +183,7 @@ private slots:
     void enterAndChooserFocus() {
         QFETCH(int, stored);
         Sandbox sandbox;
-        Sandbox::write(startup::kResolutionFile, startup::formatNumber(stored));
+        Sandbox::write(prefs::kResolutionFile, prefs::formatNumber(stored));
         toolkit::runGuarded([] { Modulo1::Main(); });
         auto* chooser = toolkit::WindowRegistry::instance().find<forms::frmOpzioni>("frmOpzioni");
         QVERIFY(chooser);
@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(focus, static_cast<QWidget*>(chooser->option(stored)));
         QTest::keyClick(focus, Qt::Key_Space);
         QVERIFY(chooser->option(stored)->isChecked());
-        QCOMPARE(startup::resolutionChoice().number(), stored);
+        QCOMPARE(prefs::resolutionChoice().number(), stored);
         auto* ok = child<QWidget>(chooser, "Command1_0");
         ok->setFocus();
         QTest::keyClick(ok, Qt::Key_Return);

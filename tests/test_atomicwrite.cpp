@@ -16,9 +16,9 @@
 
 #include <thread>
 
+#include "app/modulo1.h"
 #include "fileio/safewrite.h"
-#include "startup/modulo1.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "support.h"
 
 using testing::Sandbox;
@@ -33,8 +33,8 @@ constexpr qint64 kTimeBudgetMs = 60000;
 
 // The value a file holds when its bytes are exactly the written form of one.
 std::optional<long long> wholeValue(const QByteArray& bytes) {
-    const std::optional<long long> value = startup::parseNumber(bytes);
-    if (!value || startup::formatNumber(*value) != bytes) {
+    const std::optional<long long> value = prefs::parseNumber(bytes);
+    if (!value || prefs::formatNumber(*value) != bytes) {
         return std::nullopt;
     }
     return value;
@@ -54,8 +54,8 @@ class TestAtomicWrite : public QObject {
 private slots:
     void killedWriterLeavesWholeValues() {
         Sandbox sandbox;
-        QVERIFY(!startup::writePreferenceFile(startup::kResolutionFile, 0));
-        QVERIFY(!startup::writePreferenceFile(startup::kStartupFile, 0));
+        QVERIFY(!prefs::writePreferenceFile(prefs::kResolutionFile, 0));
+        QVERIFY(!prefs::writePreferenceFile(prefs::kStartupFile, 0));
 
         QRandomGenerator random(QRandomGenerator::global()->generate());
         long long lastRex = 0;
@@ -78,8 +78,8 @@ private slots:
             QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
             killedWhileWriting += writer.readAllStandardOutput().startsWith("go") ? 1 : 0;
 
-            const QByteArray rexBytes = Sandbox::read(startup::kResolutionFile);
-            const QByteArray startBytes = Sandbox::read(startup::kStartupFile);
+            const QByteArray rexBytes = Sandbox::read(prefs::kResolutionFile);
+            const QByteArray startBytes = Sandbox::read(prefs::kStartupFile);
             const std::optional<long long> rex = wholeValue(rexBytes);
             const std::optional<long long> start = wholeValue(startBytes);
             QVERIFY2(rex, rexBytes.toHex(' ').constData());
@@ -100,7 +100,7 @@ private slots:
             kKills, budget.elapsed(), killedWhileWriting, lastRex,
             static_cast<long long>(left.size()), qPrintable(left.join(QLatin1Char(' '))));
         // The start opens the window the files name, whatever lies beside them.
-        Sandbox::write(startup::kResolutionFile, startup::formatNumber(2));
+        Sandbox::write(prefs::kResolutionFile, prefs::formatNumber(2));
         toolkit::runGuarded([] { Modulo1::Main(); });
         QVERIFY(sandbox.boxes.shown.empty());
         QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 1);
@@ -110,8 +110,8 @@ private slots:
     // ignored by the start and by the next writes.
     void leftoverTemporaryFilesAreIgnored() {
         Sandbox sandbox;
-        Sandbox::write(startup::kStartupFile, startup::formatNumber(1));
-        Sandbox::write(startup::kResolutionFile, startup::formatNumber(2));
+        Sandbox::write(prefs::kStartupFile, prefs::formatNumber(1));
+        Sandbox::write(prefs::kResolutionFile, prefs::formatNumber(2));
         const QStringList junk = {QStringLiteral("rex.dat.aB1234"),
                                   QStringLiteral("frmstart.dat.Xy9876"),
                                   QStringLiteral("rex.dat.zz0000")};
@@ -122,8 +122,8 @@ private slots:
         QVERIFY(sandbox.boxes.shown.empty());
         QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(),
                  QStringList{QStringLiteral("frm800")});
-        QVERIFY(!startup::writePreferenceFile(startup::kResolutionFile, 0));
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), startup::formatNumber(0));
+        QVERIFY(!prefs::writePreferenceFile(prefs::kResolutionFile, 0));
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), prefs::formatNumber(0));
         for (const QString& name : junk) {
             QCOMPARE(Sandbox::read(name), QByteArray(" 7"));
         }

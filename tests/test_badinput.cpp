@@ -27,10 +27,10 @@
 #include <optional>
 #include <thread>
 
+#include "app/modulo1.h"
 #include "forms/main/layouts.h"
 #include "forms/options/frmopzioni.h"
-#include "startup/modulo1.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "support.h"
 #include "toolkit/twips.h"
 
@@ -120,7 +120,7 @@ std::vector<Named> contents() {
 }
 
 Content canonicalContent(long long value) {
-    return bytes(startup::formatNumber(value), value, QString());
+    return bytes(prefs::formatNumber(value), value, QString());
 }
 
 void place(const QString& name, const Content& content) {
@@ -211,8 +211,8 @@ bool isResolution(const std::optional<long long>& v) {
 }
 
 Expected decide(const Content& f, const Content& r) {
-    const QString F = startup::kStartupFile;
-    const QString R = startup::kResolutionFile;
+    const QString F = prefs::kStartupFile;
+    const QString R = prefs::kResolutionFile;
     if (isSpecial(r)) {
         return error(R, r.shown);
     }
@@ -241,7 +241,7 @@ Expected decide(const Content& f, const Content& r) {
     }
     // The chooser's load writes a flag other than 0 back in the written form,
     // before it looks at the choice.
-    const QByteArray startAfter = flag == 0 ? QByteArray() : startup::formatNumber(flag);
+    const QByteArray startAfter = flag == 0 ? QByteArray() : prefs::formatNumber(flag);
     Expected e = isResolution(r.value) ? Expected{} : error(R, r.shown);
     if (e.reportFile.isEmpty()) {
         e.window = QStringLiteral("frmOpzioni");
@@ -322,10 +322,10 @@ private:
 QStringList pipesAmong(const Content& start, const Content& rex) {
     QStringList pipes;
     if (start.kind == Kind::Pipe) {
-        pipes << QDir::current().absoluteFilePath(startup::kStartupFile);
+        pipes << QDir::current().absoluteFilePath(prefs::kStartupFile);
     }
     if (rex.kind == Kind::Pipe) {
-        pipes << QDir::current().absoluteFilePath(startup::kResolutionFile);
+        pipes << QDir::current().absoluteFilePath(prefs::kResolutionFile);
     }
     return pipes;
 }
@@ -436,8 +436,8 @@ private slots:
         const Expected expected = decide(start, rex);
 
         Sandbox sandbox;
-        place(startup::kStartupFile, start);
-        place(startup::kResolutionFile, rex);
+        place(prefs::kStartupFile, start);
+        place(prefs::kResolutionFile, rex);
         QElapsedTimer timer;
         {
             const PipeWatchdog watchdog(pipesAmong(start, rex));
@@ -474,11 +474,11 @@ private slots:
             }
         }
         if (expected.startAfter.isNull()) {
-            QVERIFY(unchanged(startup::kStartupFile, start));
+            QVERIFY(unchanged(prefs::kStartupFile, start));
         } else {
-            QCOMPARE(Sandbox::read(startup::kStartupFile), expected.startAfter);
+            QCOMPARE(Sandbox::read(prefs::kStartupFile), expected.startAfter);
         }
-        QVERIFY(unchanged(startup::kResolutionFile, rex));
+        QVERIFY(unchanged(prefs::kResolutionFile, rex));
         // Nothing else was left in the folder (no temporary file of a write).
         QDir here;
         QCOMPARE(
@@ -527,8 +527,8 @@ private slots:
         QVERIFY(dir.isValid());
         const QString old = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
-        place(startup::kStartupFile, start);
-        place(startup::kResolutionFile, rex);
+        place(prefs::kStartupFile, start);
+        place(prefs::kResolutionFile, rex);
         QVERIFY(QDir::setCurrent(old));
 
         QProcess program;
@@ -591,9 +591,9 @@ private slots:
 
         QVERIFY(QDir::setCurrent(dir.path()));
         const bool startKept = expected.startAfter.isNull()
-                                   ? unchanged(startup::kStartupFile, start)
-                                   : Sandbox::read(startup::kStartupFile) == expected.startAfter;
-        const bool rexKept = unchanged(startup::kResolutionFile, rex);
+                                   ? unchanged(prefs::kStartupFile, start)
+                                   : Sandbox::read(prefs::kStartupFile) == expected.startAfter;
+        const bool rexKept = unchanged(prefs::kResolutionFile, rex);
         QVERIFY(QDir::setCurrent(old));
         QVERIFY(startKept);
         QVERIFY(rexKept);
@@ -649,7 +649,7 @@ private slots:
         }
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile empty(dir.filePath(startup::kStartupFile));
+        QFile empty(dir.filePath(prefs::kStartupFile));
         QVERIFY(empty.open(QIODevice::WriteOnly));
         empty.close();
         int ends[2];

@@ -5,11 +5,11 @@
 
 #include <sys/stat.h>
 
+#include "app/modulo1.h"
 #include "cipher/cipher.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
-#include "startup/modulo1.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "support.h"
 
 using testing::child;
@@ -20,9 +20,9 @@ namespace {
 
 [[maybe_unused]] const bool kPrivateMounts = testing::enterPrivateMounts();
 
-const QByteArray c0 = startup::formatNumber(0);
-const QByteArray c1 = startup::formatNumber(1);
-const QByteArray c2 = startup::formatNumber(2);
+const QByteArray c0 = prefs::formatNumber(0);
+const QByteArray c1 = prefs::formatNumber(1);
+const QByteArray c2 = prefs::formatNumber(2);
 
 forms::frmOpzioni* startChooser() {
     toolkit::runGuarded([] { Modulo1::Main(); });
@@ -142,7 +142,7 @@ private slots:
         QFETCH(QByteArray, rexAfter);
         Sandbox sandbox;
         if (!rexBefore.isNull()) {
-            Sandbox::write(startup::kResolutionFile, rexBefore);
+            Sandbox::write(prefs::kResolutionFile, rexBefore);
         }
         forms::frmOpzioni* chooser = startChooser();
         QVERIFY(chooser);
@@ -151,8 +151,8 @@ private slots:
         }
         click(chooser, button);
         QCOMPARE(loaded(), QStringList{window});
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexAfter);
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c0);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), rexAfter);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c0);
         QVERIFY(sandbox.end.statuses.empty());
     }
 
@@ -160,26 +160,26 @@ private slots:
         Sandbox sandbox;
         forms::frmOpzioni* chooser = startChooser();
         click(chooser, "Check1");
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c1);
-        QCOMPARE(startup::startupFlag(), std::int16_t(1));
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c1);
+        QCOMPARE(prefs::startupFlag(), std::int16_t(1));
         click(chooser, "Check1");
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c0);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c0);
         click(chooser, "Check1");
         click(chooser, "Command1_1");  // "Annulla" does not undo the box
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c1);
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), c1);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c1);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), c1);
         QCOMPARE(loaded(), QStringList{"frm640"});
     }
 
     void dimmedBoxRewrittenOnLoadAndTickedByClick() {
         Sandbox sandbox;
-        Sandbox::write(startup::kStartupFile, "2");
+        Sandbox::write(prefs::kStartupFile, "2");
         forms::frmOpzioni* chooser = startChooser();
         QCOMPARE(chooser->check()->value(), 2);
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c2);  // written again on load
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c2);  // written again on load
         click(chooser, "Check1");
         QCOMPARE(chooser->check()->value(), 1);
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c1);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c1);
     }
 
     // Ticked and confirmed: the next start skips the chooser, and the menu
@@ -203,12 +203,12 @@ private slots:
         auto* chooser = toolkit::WindowRegistry::instance().find<forms::frmOpzioni>("frmOpzioni");
         QCOMPARE(chooser->check()->value(), 1);
         QVERIFY(chooser->option(2)->isChecked());
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c1);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c1);
         click(chooser, "Option1_1");
         click(chooser, "Command1_1");
         QCOMPARE(loaded(), QStringList{"frm640"});
         QVERIFY(sandbox.end.statuses.empty());
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), c2);
     }
 
     // "&Risoluzione" keeps both texts, to the last character, for the main
@@ -248,8 +248,8 @@ private slots:
         const QString input = longInput ? lines : every;
         const QString output = longInput ? every : lines;
 
-        startup::setStartupFlag(0);
-        startup::resolutionChoice().setText("1");
+        prefs::setStartupFlag(0);
+        prefs::resolutionChoice().setText("1");
         auto* main = forms::MainWindow::show(forms::Variant::frm640);
         main->txt1()->setText(QStringLiteral("ciaoû"));
         QTest::mouseClick(child<QWidget>(main, "cmd1"), Qt::LeftButton);  // the bar stays shown
@@ -276,13 +276,13 @@ private slots:
 
     void closingOtherwiseEndsProgram() {
         Sandbox sandbox;
-        Sandbox::write(startup::kResolutionFile, c2);
+        Sandbox::write(prefs::kResolutionFile, c2);
         forms::frmOpzioni* chooser = startChooser();
         click(chooser, "Option1_0");
         chooser->close();
         QCOMPARE(loaded(), QStringList());
         QCOMPARE(sandbox.end.statuses, std::vector<int>{0});
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), c2);
     }
 
     // On a full disk every write of the chooser fails. Each time a warning box
@@ -322,8 +322,8 @@ private slots:
         if (!disk.mounted()) {
             QSKIP("mounting a small file system needs root");
         }
-        Sandbox::write(startup::kStartupFile, startBefore);
-        Sandbox::write(startup::kResolutionFile, c1);
+        Sandbox::write(prefs::kStartupFile, startBefore);
+        Sandbox::write(prefs::kResolutionFile, c1);
         forms::frmOpzioni* chooser = nullptr;
         for (const QString& step : steps) {
             if (step == "fill") {
@@ -345,10 +345,10 @@ private slots:
               QStringLiteral("il disco è pieno")}) {
             QVERIFY2(box.text.contains(part), qPrintable(box.text));
         }
-        QCOMPARE(Sandbox::read(startup::kStartupFile), startAfter);
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexAfter);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), startAfter);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), rexAfter);
         QCOMPARE(testing::entries(), kBothFiles);
-        QCOMPARE(startup::startupFlag(), std::int16_t(flag));
+        QCOMPARE(prefs::startupFlag(), std::int16_t(flag));
         QCOMPARE(loaded(), QStringList{window});
     }
 
@@ -374,7 +374,7 @@ private slots:
         const QByteArray folder = QFile::encodeName(sandbox.path());
         const uid_t nobody = testing::AsNobody::kUid;
         const gid_t nogroup = testing::AsNobody::kGid;
-        Sandbox::write(startup::kStartupFile, c0);
+        Sandbox::write(prefs::kStartupFile, c0);
         QVERIFY(chown("frmstart.dat", nobody, nogroup) == 0);
         if (setup == "symbolic link") {
             QVERIFY(mkdir("vero", 0755) == 0);
@@ -383,7 +383,7 @@ private slots:
             QVERIFY(chmod("vero", 0555) == 0);
             QVERIFY(symlink("vero/rex.dat", "rex.dat") == 0);
         } else {
-            Sandbox::write(startup::kResolutionFile, c1);
+            Sandbox::write(prefs::kResolutionFile, c1);
         }
         if (setup == "hard link") {
             QVERIFY(link("rex.dat", "rex-copia.dat") == 0);
@@ -420,11 +420,11 @@ private slots:
             QCOMPARE(sandbox.boxes.shown.size(), std::size_t(1));
             QVERIFY2(sandbox.boxes.shown.front().text.contains(warning),
                      qPrintable(sandbox.boxes.shown.front().text));
-            QCOMPARE(Sandbox::read(startup::kResolutionFile), c1);
+            QCOMPARE(Sandbox::read(prefs::kResolutionFile), c1);
             return;
         }
         QVERIFY2(sandbox.boxes.shown.empty(), qPrintable(firstText(sandbox)));
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), c2);
         if (setup != "owner") {
             QCOMPARE(after.st_ino, before.st_ino);  // written where it was
         }
@@ -455,13 +455,13 @@ private slots:
         QVERIFY(chdir(folder) == 0);
         forms::frmOpzioni* chooser = startChooser();
         QVERIFY2(chooser, qPrintable(firstText(sandbox)));
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c0);
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), c1);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c0);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), c1);
         click(chooser, "Check1");
         click(chooser, "Option1_2");
         click(chooser, "Command1_0");
-        QCOMPARE(Sandbox::read(startup::kStartupFile), c1);
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), c2);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), c1);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), c2);
         QCOMPARE(testing::entries(), kBothFiles);
         QVERIFY(sandbox.boxes.shown.empty());
         QCOMPARE(loaded(), QStringList{"frm800"});

@@ -16,11 +16,11 @@
 
 #include <map>
 
+#include "app/modulo1.h"
 #include "cipher/cipher.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
-#include "startup/modulo1.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "support.h"
 
 using testing::child;
@@ -85,8 +85,8 @@ private slots:
     void longSession() {
         Sandbox sandbox;
         const int before = windowCount();
-        Sandbox::write(startup::kStartupFile, startup::formatNumber(1));
-        Sandbox::write(startup::kResolutionFile, startup::formatNumber(1));
+        Sandbox::write(prefs::kStartupFile, prefs::formatNumber(1));
+        Sandbox::write(prefs::kResolutionFile, prefs::formatNumber(1));
         toolkit::runGuarded([] { Modulo1::Main(); });
 
         QRandomGenerator random(7);
@@ -153,7 +153,7 @@ private slots:
 
             // Another layout through the chooser, by "Ok" or "Annulla"; now
             // and then the check box changes too.
-            const QByteArray rexBefore = Sandbox::read(startup::kResolutionFile);
+            const QByteArray rexBefore = Sandbox::read(prefs::kResolutionFile);
             child<QAction>(window, QStringLiteral("risoluzione"))->trigger();
             auto* chooser = toolkit::WindowRegistry::instance().find<forms::frmOpzioni>(
                 QStringLiteral("frmOpzioni"));
@@ -163,13 +163,13 @@ private slots:
             click(chooser, QStringLiteral("Option1_%1").arg(next));
             if (round % 5 == 0) {
                 click(chooser, QStringLiteral("Check1"));
-                QCOMPARE(Sandbox::read(startup::kStartupFile),
-                         startup::formatNumber(chooser->check()->value()));
+                QCOMPARE(Sandbox::read(prefs::kStartupFile),
+                         prefs::formatNumber(chooser->check()->value()));
             }
             const bool ok = round % 2 == 0;
             click(chooser, ok ? QStringLiteral("Command1_0") : QStringLiteral("Command1_1"));
-            QCOMPARE(Sandbox::read(startup::kResolutionFile),
-                     ok ? startup::formatNumber(next) : rexBefore);
+            QCOMPARE(Sandbox::read(prefs::kResolutionFile),
+                     ok ? prefs::formatNumber(next) : rexBefore);
             static const char* const kVariants[] = {"frm1280", "frm640", "frm800"};
             QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(),
                      QStringList{QString::fromLatin1(kVariants[next])});

@@ -15,13 +15,13 @@
 
 #include <stdexcept>
 
+#include "app/modulo1.h"
 #include "forms/about/frmabout.h"
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
-#include "startup/modulo1.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "support.h"
 #include "toolkit/launcher.h"
 #include "toolkit/registry.h"
@@ -80,8 +80,8 @@ private:
 
 // Starts with both files holding the given values.
 void startWith(int flag, int choice) {
-    Sandbox::write(startup::kStartupFile, startup::formatNumber(flag));
-    Sandbox::write(startup::kResolutionFile, startup::formatNumber(choice));
+    Sandbox::write(prefs::kStartupFile, prefs::formatNumber(flag));
+    Sandbox::write(prefs::kResolutionFile, prefs::formatNumber(choice));
     toolkit::runGuarded([] { Modulo1::Main(); });
 }
 
@@ -145,14 +145,14 @@ private slots:
         forms::MainWindow* window = testing::loadedMainWindow();
         QVERIFY(window != nullptr);
         const QStringList before = folderEntries();
-        const QByteArray startBytes = Sandbox::read(startup::kStartupFile);
+        const QByteArray startBytes = Sandbox::read(prefs::kStartupFile);
 
         FailingBoxes boxes(failure);
         toolkit::setMessageBoxes(&boxes);
         QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
         checkReport(boxes.shown, sandbox.end.statuses, reportOf(failure));
         QCOMPARE(folderEntries(), before);
-        QCOMPARE(Sandbox::read(startup::kStartupFile), startBytes);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), startBytes);
     }
 
     // Writes of the chooser that fail because a folder replaced the file: a
@@ -163,10 +163,10 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("broken");
         QTest::addColumn<QString>("window");
-        QTest::newRow("ticking the box") << "Check1" << startup::kStartupFile << "frmOpzioni";
-        QTest::newRow("Ok") << "Command1_0" << startup::kResolutionFile << "frm800";
+        QTest::newRow("ticking the box") << "Check1" << prefs::kStartupFile << "frmOpzioni";
+        QTest::newRow("Ok") << "Command1_0" << prefs::kResolutionFile << "frm800";
         QTest::newRow("Risoluzione with the box ticked")
-            << "risoluzione" << startup::kStartupFile << "frmOpzioni";
+            << "risoluzione" << prefs::kStartupFile << "frmOpzioni";
     }
     void writeFailsInChooser() {
         QFETCH(QString, action);
@@ -176,7 +176,7 @@ private slots:
         const bool fromMainWindow = action == QStringLiteral("risoluzione");
         startWith(fromMainWindow ? 1 : 0, 2);
         const QString other =
-            broken == startup::kStartupFile ? startup::kResolutionFile : startup::kStartupFile;
+            broken == prefs::kStartupFile ? prefs::kResolutionFile : prefs::kStartupFile;
         const QByteArray otherBytes = Sandbox::read(other);
         replaceByFolder(broken);
         const QStringList before = folderEntries();
@@ -199,8 +199,7 @@ private slots:
         QVERIFY(sandbox.end.statuses.empty());
         testing::flushDeletes();
         QCOMPARE(toolkit::WindowRegistry::instance().loadedNames(), QStringList{window});
-        QCOMPARE(startup::startupFlag(),
-                 std::int16_t(fromMainWindow || action == "Check1" ? 1 : 0));
+        QCOMPARE(prefs::startupFlag(), std::int16_t(fromMainWindow || action == "Check1" ? 1 : 0));
         QVERIFY(QFileInfo(broken).isDir());
         QCOMPARE(Sandbox::read(other), otherBytes);
         QCOMPARE(folderEntries(), before);

@@ -10,7 +10,7 @@
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
 #include "forms/main/mainwindow.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "support.h"
 #include "toolkit/outlinedlabel.h"
 #include "toolkit/twips.h"
@@ -540,8 +540,8 @@ private slots:
         QFETCH(Variant, variant);
         QFETCH(QString, joke);
         Sandbox sandbox;
-        startup::setStartupFlag(0);
-        startup::resolutionChoice().setIndex(static_cast<int>(variant));
+        prefs::setStartupFlag(0);
+        prefs::resolutionChoice().setIndex(static_cast<int>(variant));
         MainWindow* main = MainWindow::show(variant);
         child<QAction>(main, QStringLiteral("io"))->trigger();
         child<QAction>(main, joke)->trigger();

@@ -3,10 +3,10 @@
 
 #include <QTest>
 
+#include "app/modulo1.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
-#include "startup/modulo1.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "support.h"
 
 using testing::Sandbox;
@@ -19,7 +19,7 @@ namespace {
 const QByteArray kMissing;  // a null array: the file does not exist
 
 QByteArray canonical(long long value) {
-    return startup::formatNumber(value);
+    return prefs::formatNumber(value);
 }
 
 void place(const QString& name, const QByteArray& content) {
@@ -69,7 +69,7 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(bool, isNumber);
         QFETCH(qlonglong, value);
-        const std::optional<long long> parsed = startup::parseNumber(text);
+        const std::optional<long long> parsed = prefs::parseNumber(text);
         QCOMPARE(parsed.has_value(), isNumber);
         if (isNumber) {
             QCOMPARE(*parsed, value);
@@ -124,8 +124,8 @@ private slots:
         QFETCH(int, checkValue);
 
         Sandbox sandbox;
-        place(startup::kStartupFile, startBefore);
-        place(startup::kResolutionFile, rexBefore);
+        place(prefs::kStartupFile, startBefore);
+        place(prefs::kResolutionFile, rexBefore);
         toolkit::runGuarded([] { Modulo1::Main(); });
 
         QVERIFY2(sandbox.boxes.shown.empty(), qPrintable(firstText(sandbox)));
@@ -140,8 +140,8 @@ private slots:
             }
             QCOMPARE(chooser->check()->value(), checkValue);
         }
-        QCOMPARE(Sandbox::read(startup::kStartupFile), startAfter);
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexAfter);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), startAfter);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), rexAfter);
     }
 
     // Damaged files stop the start with a report naming the file and what it
@@ -197,8 +197,8 @@ private slots:
         QFETCH(QString, shows);
 
         Sandbox sandbox;
-        place(startup::kStartupFile, startBefore);
-        place(startup::kResolutionFile, rexBefore);
+        place(prefs::kStartupFile, startBefore);
+        place(prefs::kResolutionFile, rexBefore);
         toolkit::runGuarded([] { Modulo1::Main(); });
 
         QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
@@ -209,14 +209,14 @@ private slots:
         QVERIFY2(box.text.contains(shows), qPrintable(box.text));
         testing::flushDeletes();
         QCOMPARE(toolkit::WindowRegistry::instance().loadedCount(), 0);
-        QCOMPARE(Sandbox::read(startup::kStartupFile), startBefore);
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexBefore);
+        QCOMPARE(Sandbox::read(prefs::kStartupFile), startBefore);
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), rexBefore);
     }
 
     void folderInPlaceOfFile_data() {
         QTest::addColumn<QString>("name");
-        QTest::newRow("frmstart.dat") << startup::kStartupFile;
-        QTest::newRow("rex.dat") << startup::kResolutionFile;
+        QTest::newRow("frmstart.dat") << prefs::kStartupFile;
+        QTest::newRow("rex.dat") << prefs::kResolutionFile;
     }
     void folderInPlaceOfFile() {
         QFETCH(QString, name);
@@ -228,18 +228,18 @@ private slots:
         QVERIFY(sandbox.boxes.shown.front().text.contains(QStringLiteral("cartella")));
         // Nothing was created: the other file is still missing.
         const QString other =
-            name == startup::kStartupFile ? startup::kResolutionFile : startup::kStartupFile;
+            name == prefs::kStartupFile ? prefs::kResolutionFile : prefs::kStartupFile;
         QVERIFY(!QFileInfo::exists(other));
         QVERIFY(QFileInfo(name).isDir());
     }
 
     void danglingLinkIsNotReplaced() {
         Sandbox sandbox;
-        QVERIFY(QFile::link(QStringLiteral("nowhere/frmstart.dat"), startup::kStartupFile));
+        QVERIFY(QFile::link(QStringLiteral("nowhere/frmstart.dat"), prefs::kStartupFile));
         toolkit::runGuarded([] { Modulo1::Main(); });
         QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
-        QVERIFY(QFileInfo(startup::kStartupFile).isSymLink());
-        QVERIFY(!QFileInfo::exists(startup::kResolutionFile));
+        QVERIFY(QFileInfo(prefs::kStartupFile).isSymLink());
+        QVERIFY(!QFileInfo::exists(prefs::kResolutionFile));
     }
 
     // A full disk while start-up creates a missing file: the report names the
@@ -258,7 +258,7 @@ private slots:
         if (!disk.mounted()) {
             QSKIP("mounting a small file system needs root");
         }
-        place(startup::kResolutionFile, rexBefore);
+        place(prefs::kResolutionFile, rexBefore);
         TinyDisk::fill();
         toolkit::runGuarded([] { Modulo1::Main(); });
         QCOMPARE(sandbox.end.statuses, std::vector<int>{1});
@@ -266,8 +266,8 @@ private slots:
              {QStringLiteral("«%1»").arg(named), QStringLiteral("il disco è pieno")}) {
             QVERIFY2(firstText(sandbox).contains(part), qPrintable(firstText(sandbox)));
         }
-        QCOMPARE(Sandbox::read(startup::kResolutionFile), rexBefore);
-        QVERIFY(!QFileInfo::exists(startup::kStartupFile));
+        QCOMPARE(Sandbox::read(prefs::kResolutionFile), rexBefore);
+        QVERIFY(!QFileInfo::exists(prefs::kStartupFile));
         QCOMPARE(testing::entries().size(), std::size_t(rexBefore.isNull() ? 0 : 1));
     }
 

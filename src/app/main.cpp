@@ -3,7 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "startup/modulo1.h"
+#include "app/modulo1.h"
 #include "toolkit/appearance.h"
 #include "toolkit/display.h"
 #include "toolkit/lifecycle.h"

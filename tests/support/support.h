@@ -32,7 +32,7 @@
 #include "forms/joke/frmhaha.h"
 #include "forms/main/mainwindow.h"
 #include "forms/options/frmopzioni.h"
-#include "startup/preferences.h"
+#include "prefs/preferences.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/outlinedlabel.h"
 
@@ -208,8 +208,8 @@ inline toolkit::Form* showWindow(const QString& name) {
         return forms::FRMHAHA::show();
     }
     if (name == forms::frmOpzioni::kName) {
-        startup::setStartupFlag(0);
-        startup::resolutionChoice().setText("1");
+        prefs::setStartupFlag(0);
+        prefs::resolutionChoice().setText("1");
         return forms::frmOpzioni::show();
     }
     for (const forms::Variant variant :

@@ -5,7 +5,7 @@
 namespace forms {
 
 // The three layouts of the main window. Which ResolutionChoice names which is
-// decided in startup::variantForChoice.
+// decided beside the chooser's options (forms/options/frmopzioni.h).
 enum class Variant { frm640, frm800, frm1280 };
 
 struct ControlPlace {

@@ -6,7 +6,9 @@
 #include <algorithm>
 
 #include "forms/main/mainwindow.h"
-#include "startup/preferences.h"
+#include "forms/prefmessages.h"
+#include "forms/texts.h"
+#include "prefs/preferences.h"
 #include "toolkit/accessible.h"
 #include "toolkit/appearance.h"
 #include "toolkit/lifecycle.h"
@@ -15,8 +17,6 @@
 
 namespace forms {
 namespace {
-
-using forms::Variant;
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
@@ -28,7 +28,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 // The option buttons; the index of each is the ResolutionChoice it sets.
 struct OptionButton {
-    forms::Variant variant;
+    Variant variant;
     const char* caption;
     int top;  // twips
 };
@@ -38,7 +38,45 @@ constexpr std::array<OptionButton, 3> kOptionButtons = {{
     {Variant::frm800, "800 x 600 o 1024 x 768 ", 1560},
 }};
 
+// The check box value that StartupFlag holds (0 clear, 1 ticked, 2 dimmed);
+// any other value is reported as a damaged frmstart.dat.
+int checkBoxValue() {
+    const int flag = prefs::startupFlag();
+    if (flag < 0 || flag > 2) {
+        throw toolkit::Error(damagedFileMessage(prefs::kStartupFile, QByteArray::number(flag),
+                                                prefs::FileError::Problem::NotACheckValue));
+    }
+    return flag;
+}
+
 }  // namespace
+
+std::optional<Variant> variantForChoice(long long choice) {
+    if (choice < 0 || choice >= static_cast<long long>(kOptionButtons.size())) {
+        return std::nullopt;
+    }
+    return kOptionButtons[static_cast<std::size_t>(choice)].variant;
+}
+
+int choiceFor(Variant variant) {
+    const auto* option =
+        std::find_if(kOptionButtons.begin(), kOptionButtons.end(),
+                     [variant](const OptionButton& o) { return o.variant == variant; });
+    return static_cast<int>(option - kOptionButtons.begin());
+}
+
+Variant chosenVariant() {
+    const prefs::ResolutionChoice& choice = prefs::resolutionChoice();
+    const std::optional<long long> number = choice.number();
+    const std::optional<Variant> variant = number ? variantForChoice(*number) : std::nullopt;
+    if (!variant) {
+        using Problem = prefs::FileError::Problem;
+        throw toolkit::Error(
+            damagedFileMessage(prefs::kResolutionFile, choice.content(),
+                               number ? Problem::NotAChoice : Problem::NotANumber));
+    }
+    return *variant;
+}
 
 frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
     setWindowTitle(QStringLiteral("Zelvano - Risoluzioni"));
@@ -63,7 +101,7 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
     group->setAccessibleName(label->text());
     label->setBuddy(group);
     for (const OptionButton& place : kOptionButtons) {
-        const int index = startup::choiceFor(place.variant);
+        const int index = choiceFor(place.variant);
         auto* button = new QRadioButton(QString::fromUtf8(place.caption), group);
         button->setObjectName(QStringLiteral("Option1_%1").arg(index));
         button->setGeometry(toolkit::twipsRect(0, place.top - groupTop, 1932, 372));
@@ -113,7 +151,7 @@ frmOpzioni* frmOpzioni::show() {
 }
 
 void frmOpzioni::Form_Load() {
-    const int flag = startup::checkBoxValue();
+    const int flag = checkBoxValue();
     // A value set from code raises the click handler when it changes, as a
     // click does; the handlers run directly so that their errors reach the caller.
     if (m_check->value() != flag) {
@@ -122,7 +160,7 @@ void frmOpzioni::Form_Load() {
         Check1_Click();
     }
 
-    const int choice = startup::choiceFor(startup::chosenVariant());
+    const int choice = choiceFor(chosenVariant());
     {
         const QSignalBlocker b0(m_options[0]);
         const QSignalBlocker b1(m_options[1]);
@@ -136,22 +174,30 @@ void frmOpzioni::Form_Load() {
 }
 
 void frmOpzioni::Option1_Click(int index) {
-    startup::resolutionChoice().setIndex(index);
+    prefs::resolutionChoice().setIndex(index);
 }
 
 void frmOpzioni::Check1_Click() {
     const int value = m_check->value();
-    startup::storePreference(startup::kStartupFile, value, this);
-    startup::setStartupFlag(static_cast<std::int16_t>(value));
+    store(prefs::kStartupFile, value);
+    prefs::setStartupFlag(static_cast<std::int16_t>(value));
 }
 
 void frmOpzioni::Command1_Click(int index) {
+    const Variant variant = chosenVariant();
     if (index == 0) {
-        startup::storePreference(startup::kResolutionFile, startup::resolutionChoice().number(),
-                                 this);
+        store(prefs::kResolutionFile, choiceFor(variant));
     }
-    MainWindow::show(startup::chosenVariant());
+    MainWindow::show(variant);
     toolkit::unload(this);
+}
+
+void frmOpzioni::store(const QString& file, long long value) {
+    if (const std::optional<prefs::WriteFailure> failure =
+            prefs::writePreferenceFile(file, value)) {
+        toolkit::msgBox(cannotStoreMessage(*failure), toolkit::MsgStyle::Warning, kErrorTitle,
+                        this);
+    }
 }
 
 }  // namespace forms

@@ -5,11 +5,22 @@
 #include <QRadioButton>
 
 #include <array>
+#include <optional>
 
+#include "forms/main/layouts.h"
 #include "toolkit/checkbox.h"
 #include "toolkit/form.h"
 
 namespace forms {
+
+// The main-window layout that a ResolutionChoice number names: the chooser's
+// option of that index (0 frm1280, 1 frm640, 2 frm800), and back.
+std::optional<Variant> variantForChoice(long long choice);
+int choiceFor(Variant variant);
+
+// The layout the current ResolutionChoice names; throws toolkit::Error with
+// the report for a damaged rex.dat when it names none.
+Variant chosenVariant();
 
 // The resolution chooser: picks the main window's layout and whether to ask
 // again at the next start.
@@ -35,6 +46,10 @@ protected:
     void Form_Load() override;
 
 private:
+    // Writes a value the user chose; when the file cannot take it, a warning
+    // over this window says so and the program goes on with the value.
+    void store(const QString& file, long long value);
+
     std::array<QRadioButton*, 3> m_options{};
     toolkit::CheckBox* m_check = nullptr;
 };
