@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "forms/main/controls.h"
 #include "forms/main/layouts.h"
 #include "forms/main/mainwindow.h"
 #include "support.h"
@@ -18,6 +19,8 @@ using testing::Sandbox;
 Q_DECLARE_METATYPE(forms::Variant)
 
 namespace {
+
+using Rects = QMap<QString, QRect>;  // by control name
 
 struct Place {
     const char* name;
@@ -72,13 +75,12 @@ private slots:
     void geometryAndTabOrder_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("client");
-        QTest::addColumn<QList<QRect>>("places");  // txt1 txt2 Command3 cmd1 Command4_0
-                                                   // Command1 Command4_1 prog1 Command2
+        QTest::addColumn<Rects>("places");
         QTest::addColumn<QStringList>("tabOrder");
         auto rects = [](std::initializer_list<Place> list) {
-            QList<QRect> out;
+            Rects out;
             for (const Place& p : list) {
-                out << QRect(px(p.left), px(p.top), px(p.width), px(p.height));
+                out[p.name] = QRect(px(p.left), px(p.top), px(p.width), px(p.height));
             }
             return out;
         };
@@ -122,7 +124,7 @@ private slots:
     void geometryAndTabOrder() {
         QFETCH(QString, name);
         QFETCH(QSize, client);
-        QFETCH(QList<QRect>, places);
+        QFETCH(Rects, places);
         QFETCH(QStringList, tabOrder);
         Sandbox sandbox;
         const Variant variant = name == "frm640"   ? Variant::frm640
@@ -137,10 +139,9 @@ private slots:
         QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(w->minimumSize(), w->maximumSize());
-        const char* names[] = {"txt1",     "txt2",       "Command3", "cmd1",    "Command4_0",
-                               "Command1", "Command4_1", "prog1",    "Command2"};
-        for (int i = 0; i < 9; ++i) {
-            QCOMPARE(child<QWidget>(w->client(), names[i])->geometry(), places[i]);
+        QCOMPARE(places.size(), qsizetype(forms::kMainControls.size()));
+        for (const forms::MainControl& control : forms::kMainControls) {
+            QCOMPARE(child<QWidget>(w->client(), control.name)->geometry(), places[control.name]);
         }
         // The focus starts at the first control that can take it, then
         // follows the tab order.

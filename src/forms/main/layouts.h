@@ -1,20 +1,32 @@
 #pragma once
 
-#include <array>
-
 namespace forms {
 
 // The three layouts of the main window. Which ResolutionChoice names which is
 // decided beside the chooser's options (forms/options/frmopzioni.h).
 enum class Variant { frm640, frm800, frm1280 };
 
-struct ControlPlace {
-    const char* name;  // objectName of the control
-    int left;          // twips, from the client area's top-left corner
+// Where a control sits, in twips from the client area's top-left corner, and
+// its place in the tab order (0 first).
+struct Place {
+    int left;
     int top;
     int width;
     int height;
     int tabIndex;
+};
+
+// A place for each of the main window's controls (controls.h), by name.
+struct Places {
+    Place txt1;
+    Place txt2;
+    Place Command3;
+    Place cmd1;
+    Place Command4_0;
+    Place Command1;
+    Place Command4_1;
+    Place prog1;
+    Place Command2;
 };
 
 struct MainLayout {
@@ -22,7 +34,7 @@ struct MainLayout {
     int clientWidth;  // twips
     int clientHeight;
     const char* background;  // resource path of the unscaled background picture
-    std::array<ControlPlace, 9> controls;
+    Places places;
     // Menu names and captions that differ between the variants.
     const char* fileMenu;
     const char* exitItem;

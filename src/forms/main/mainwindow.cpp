@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QIcon>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include <algorithm>
 #include <map>
@@ -13,6 +14,7 @@
 #include "forms/about/frmabout.h"
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
+#include "forms/main/controls.h"
 #include "forms/options/frmopzioni.h"
 #include "forms/texts.h"
 #include "toolkit/accessible.h"
@@ -25,32 +27,6 @@
 
 namespace forms {
 namespace {
-
-// Italian names and descriptions for screen readers, the same in every layout.
-void describeForAccessibility(QWidget* widget) {
-    struct Description {
-        const char* control;
-        const char* name;
-        const char* description;
-    };
-    static constexpr Description kDescriptions[] = {
-        {"txt1", "Testo da elaborare", "Casella di ingresso: il testo da criptare o decriptare"},
-        {"txt2", "Risultato", "Casella di uscita: il testo criptato o decriptato"},
-        {"cmd1", "Cripta", "Cripta il testo della casella di ingresso"},
-        {"Command1", "Decripta", "Decripta il testo della casella di ingresso"},
-        {"Command3", "<== Sposta il risultato", "Sposta il risultato nella casella di ingresso"},
-        {"Command4_0", "Svuota l'ingresso", "Svuota la casella di ingresso"},
-        {"Command4_1", "Svuota il risultato", "Svuota la casella di uscita"},
-        {"Command2", "Esci", "Chiude Zelvano e tutte le sue finestre"},
-        {"prog1", "Avanzamento", "Avanzamento del comando Cripta o Decripta"},
-    };
-    for (const Description& d : kDescriptions) {
-        if (widget->objectName() == QLatin1String(d.control)) {
-            widget->setAccessibleName(QString::fromUtf8(d.name));
-            widget->setAccessibleDescription(QString::fromUtf8(d.description));
-        }
-    }
-}
 
 // The texts of a main window closed by "&Risoluzione", waiting for the next
 // main window that loads. They live only as long as the process.
@@ -76,48 +52,40 @@ MainWindow::MainWindow(Variant variant)
     setClientSizeTwips(layout.clientWidth, layout.clientHeight);
 }
 
-QPushButton* MainWindow::addButton(const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, client());
-    button->setObjectName(QString::fromLatin1(name));
+QWidget* MainWindow::makeControl(const MainControl& control, const MainLayout& layout) {
+    switch (control.kind) {
+        case MainControl::Kind::InputBox:
+            return m_txt1 = new toolkit::TextBox(client());
+        case MainControl::Kind::OutputBox:
+            return m_txt2 = new toolkit::TextBox(client());
+        case MainControl::Kind::ProgressBar:
+            m_prog1 = new toolkit::ProgressBar(client());
+            m_prog1->hide();
+            return m_prog1;
+        case MainControl::Kind::Button:
+            break;
+    }
+    auto* button = new QPushButton(QString::fromUtf8(control.caption), client());
     // Enter presses the button that has the focus, as Space does. No button
     // is the window's default, so Enter in a text box starts a new line.
     button->setAutoDefault(true);
+    if (layout.smallTransferFont && control.place == &Places::Command3) {
+        button->setFont(toolkit::namedFont(QStringLiteral("MS Sans Serif"), 9.6));
+    }
+    connect(button, &QPushButton::clicked, this,
+            toolkit::guarded([this, click = control.click] { click(*this); }));
     return button;
 }
 
 void MainWindow::buildControls(const MainLayout& layout) {
-    m_txt1 = new toolkit::TextBox(client());
-    m_txt1->setObjectName(QStringLiteral("txt1"));
-    m_txt2 = new toolkit::TextBox(client());
-    m_txt2->setObjectName(QStringLiteral("txt2"));
-    m_prog1 = new toolkit::ProgressBar(client());
-    m_prog1->setObjectName(QStringLiteral("prog1"));
-    m_prog1->hide();
-
-    QPushButton* cmd1 = addButton("cmd1", QStringLiteral("Cripta"));
-    QPushButton* command1 = addButton("Command1", QStringLiteral("Decripta"));
-    QPushButton* command2 = addButton("Command2", QStringLiteral("Esci"));
-    QPushButton* command3 = addButton("Command3", QStringLiteral("<=="));
-    QPushButton* command4a = addButton("Command4_0", QStringLiteral("Svuota "));
-    QPushButton* command4b = addButton("Command4_1", QStringLiteral("Svuota "));
-    if (layout.smallTransferFont) {
-        command3->setFont(toolkit::namedFont(QStringLiteral("MS Sans Serif"), 9.6));
-    }
-
-    connect(cmd1, &QPushButton::clicked, this, toolkit::guarded([this] { cmd1_Click(0); }));
-    connect(command1, &QPushButton::clicked, this, toolkit::guarded([this] { Command1_Click(); }));
-    connect(command2, &QPushButton::clicked, this, toolkit::guarded([this] { Command2_Click(); }));
-    connect(command3, &QPushButton::clicked, this, toolkit::guarded([this] { Command3_Click(); }));
-    connect(command4a, &QPushButton::clicked, this,
-            toolkit::guarded([this] { Command4_Click(0); }));
-    connect(command4b, &QPushButton::clicked, this,
-            toolkit::guarded([this] { Command4_Click(1); }));
-
     std::map<int, QWidget*> byTab;
-    for (const ControlPlace& place : layout.controls) {
-        auto* widget = client()->findChild<QWidget*>(QString::fromLatin1(place.name));
+    for (const MainControl& control : kMainControls) {
+        QWidget* widget = makeControl(control, layout);
+        widget->setObjectName(QString::fromLatin1(control.name));
+        widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
+        widget->setAccessibleDescription(QString::fromUtf8(control.description));
+        const Place& place = layout.places.*control.place;
         widget->setGeometry(toolkit::twipsRect(place.left, place.top, place.width, place.height));
-        describeForAccessibility(widget);
         byTab[place.tabIndex] = widget;
     }
     std::vector<QWidget*> order;
