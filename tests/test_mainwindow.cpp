@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "forms/main/controls.h"
 #include "forms/main/layouts.h"
 #include "forms/main/mainwindow.h"
 #include "support.h"
@@ -139,8 +138,8 @@ private slots:
         QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(w->minimumSize(), w->maximumSize());
-        QCOMPARE(places.size(), qsizetype(forms::kMainControls.size()));
-        for (const forms::MainControl& control : forms::kMainControls) {
+        QCOMPARE(places.size(), qsizetype(MainWindow::kControls.size()));
+        for (const MainWindow::Control& control : MainWindow::kControls) {
             QCOMPARE(child<QWidget>(w->client(), control.name)->geometry(), places[control.name]);
         }
         // The focus starts at the first control that can take it, then

@@ -16,7 +16,7 @@ struct Place {
     int tabIndex;
 };
 
-// A place for each of the main window's controls (controls.h), by name.
+// A place for each of the main window's controls (MainWindow::kControls), by name.
 struct Places {
     Place txt1;
     Place txt2;

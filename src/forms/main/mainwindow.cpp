@@ -14,7 +14,6 @@
 #include "forms/about/frmabout.h"
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
-#include "forms/main/controls.h"
 #include "forms/options/frmopzioni.h"
 #include "forms/texts.h"
 #include "toolkit/accessible.h"
@@ -38,6 +37,28 @@ std::optional<CarriedTexts> g_carried;
 
 }  // namespace
 
+// In the order the window creates them.
+const std::array<MainWindow::Control, 9> MainWindow::kControls = {{
+    {"txt1", Control::Kind::InputBox, &Places::txt1, nullptr, "Testo da elaborare",
+     "Casella di ingresso: il testo da criptare o decriptare", nullptr},
+    {"txt2", Control::Kind::OutputBox, &Places::txt2, nullptr, "Risultato",
+     "Casella di uscita: il testo criptato o decriptato", nullptr},
+    {"prog1", Control::Kind::ProgressBar, &Places::prog1, nullptr, "Avanzamento",
+     "Avanzamento del comando Cripta o Decripta", nullptr},
+    {"cmd1", Control::Kind::Button, &Places::cmd1, "Cripta", "Cripta",
+     "Cripta il testo della casella di ingresso", [](MainWindow& w) { w.cmd1_Click(0); }},
+    {"Command1", Control::Kind::Button, &Places::Command1, "Decripta", "Decripta",
+     "Decripta il testo della casella di ingresso", [](MainWindow& w) { w.Command1_Click(); }},
+    {"Command2", Control::Kind::Button, &Places::Command2, "Esci", "Esci",
+     "Chiude Zelvano e tutte le sue finestre", [](MainWindow& w) { w.Command2_Click(); }},
+    {"Command3", Control::Kind::Button, &Places::Command3, "<==", "<== Sposta il risultato",
+     "Sposta il risultato nella casella di ingresso", [](MainWindow& w) { w.Command3_Click(); }},
+    {"Command4_0", Control::Kind::Button, &Places::Command4_0, "Svuota ", "Svuota l'ingresso",
+     "Svuota la casella di ingresso", [](MainWindow& w) { w.Command4_Click(0); }},
+    {"Command4_1", Control::Kind::Button, &Places::Command4_1, "Svuota ", "Svuota il risultato",
+     "Svuota la casella di uscita", [](MainWindow& w) { w.Command4_Click(1); }},
+}};
+
 MainWindow::MainWindow(Variant variant)
     : toolkit::Form(QString::fromLatin1(layoutOf(variant).windowName)), m_variant(variant) {
     const MainLayout& layout = layoutOf(variant);
@@ -52,17 +73,17 @@ MainWindow::MainWindow(Variant variant)
     setClientSizeTwips(layout.clientWidth, layout.clientHeight);
 }
 
-QWidget* MainWindow::makeControl(const MainControl& control, const MainLayout& layout) {
+QWidget* MainWindow::makeControl(const Control& control, const MainLayout& layout) {
     switch (control.kind) {
-        case MainControl::Kind::InputBox:
+        case Control::Kind::InputBox:
             return m_txt1 = new toolkit::TextBox(client());
-        case MainControl::Kind::OutputBox:
+        case Control::Kind::OutputBox:
             return m_txt2 = new toolkit::TextBox(client());
-        case MainControl::Kind::ProgressBar:
+        case Control::Kind::ProgressBar:
             m_prog1 = new toolkit::ProgressBar(client());
             m_prog1->hide();
             return m_prog1;
-        case MainControl::Kind::Button:
+        case Control::Kind::Button:
             break;
     }
     auto* button = new QPushButton(QString::fromUtf8(control.caption), client());
@@ -79,7 +100,7 @@ QWidget* MainWindow::makeControl(const MainControl& control, const MainLayout& l
 
 void MainWindow::buildControls(const MainLayout& layout) {
     std::map<int, QWidget*> byTab;
-    for (const MainControl& control : kMainControls) {
+    for (const Control& control : kControls) {
         QWidget* widget = makeControl(control, layout);
         widget->setObjectName(QString::fromLatin1(control.name));
         widget->setAccessibleName(QString::fromUtf8(control.accessibleName));

@@ -16,7 +16,7 @@
 // which exit status. Start-up reads the preference files
 // (prefs/preferences.h) and shows the chooser (forms/options/, where a
 // choice becomes a layout) or this window in the layout of
-// forms/main/layouts.cpp, with the controls of forms/main/controls.cpp.
+// forms/main/layouts.cpp, with the controls of MainWindow::kControls.
 //
 // The user types into txt1, a toolkit::TextBox (toolkit/textbox.h), which
 // keeps the program's exact text beside what its document shows; the
@@ -30,6 +30,7 @@
 // the guard of toolkit/lifecycle.h, which shows the error report and ends
 // the program.
 
+#include <array>
 
 #include "forms/main/layouts.h"
 #include "toolkit/form.h"
@@ -38,8 +39,6 @@
 
 namespace forms {
 
-struct MainControl;
-
 // The main window, in the layout of one of its three variants. The handlers
 // are the same in all of them and act on the variant's own controls.
 class MainWindow final : public toolkit::Form {
@@ -47,6 +46,22 @@ class MainWindow final : public toolkit::Form {
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
+    // The controls, the same in every layout: name, caption, what a screen
+    // reader says of each, and what a push button runs. Where each control
+    // sits is up to the layout (layouts.cpp).
+    struct Control {
+        enum class Kind { InputBox, OutputBox, ProgressBar, Button };
+
+        const char* name;  // objectName
+        Kind kind;
+        Place Places::*place;  // where a layout puts it
+        const char* caption;   // push buttons only
+        const char* accessibleName;
+        const char* description;
+        void (*click)(MainWindow&);  // push buttons only
+    };
+    static const std::array<Control, 9> kControls;
+
     explicit MainWindow(Variant variant);
 
     Variant variant() const { return m_variant; }
@@ -75,7 +90,7 @@ protected:
 
 private:
     void buildControls(const MainLayout& layout);
-    QWidget* makeControl(const MainControl& control, const MainLayout& layout);
+    QWidget* makeControl(const Control& control, const MainLayout& layout);
     void buildMenus(const MainLayout& layout);
     void runCipher(bool encrypt);
     // A warning box with the title "Errore!!" over this window.
