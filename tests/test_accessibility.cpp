@@ -1,11 +1,14 @@
 // Every control a user can reach has an Italian name and description for
-// screen readers, and every window can be worked with the keyboard alone.
+// screen readers, every window can be worked with the keyboard alone, and
+// every control answers the mouse wherever it stands.
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +28,9 @@ QAccessibleInterface* accessible(QObject* object) {
     return iface;
 }
 
+const char* const kWindows[] = {"frm640",   "frm800", "frm1280", "frmOpzioni",
+                                "frmAbout", "frmio",  "FRMHAHA"};
+
 }  // namespace
 
 class TestAccessibility : public QObject {
@@ -33,8 +39,7 @@ class TestAccessibility : public QObject {
 private slots:
     void namesAndDescriptions_data() {
         QTest::addColumn<QString>("window");
-        for (const char* name :
-             {"frm640", "frm800", "frm1280", "frmOpzioni", "frmAbout", "frmio", "FRMHAHA"}) {
+        for (const char* name : kWindows) {
             QTest::newRow(name) << name;
         }
     }
@@ -149,6 +154,38 @@ private slots:
             QCOMPARE(labels.size(), 1);
             QCOMPARE(labels.front().first->object(), child<QObject>(form, "Label1"));
         }
+    }
+
+    // An option button or a check box answers a click anywhere inside its
+    // rectangle, also in the empty part of its row right of the caption.
+    void optionsAnswerAnywhereInside() {
+        int clicked = 0;
+        for (const char* window : kWindows) {
+            Sandbox sandbox;
+            toolkit::Form* form = testing::showWindow(window);
+            QVERIFY(QTest::qWaitForWindowExposed(form));
+            const auto buttons = form->findChildren<QAbstractButton*>();
+            // Twice round, so that the option selected at first is clicked too.
+            for (int round = 0; round < 2; ++round) {
+                for (QAbstractButton* button : buttons) {
+                    const bool option = qobject_cast<QRadioButton*>(button) != nullptr;
+                    if ((!option && !qobject_cast<QCheckBox*>(button)) ||
+                        (option && button->isChecked())) {
+                        continue;
+                    }
+                    const Qt::CheckState before =
+                        option ? Qt::Unchecked : static_cast<QCheckBox*>(button)->checkState();
+                    QTest::mouseClick(button, Qt::LeftButton, {},
+                                      {button->width() - 2, button->height() / 2});
+                    const Qt::CheckState after =
+                        option ? (button->isChecked() ? Qt::Checked : Qt::Unchecked)
+                               : static_cast<QCheckBox*>(button)->checkState();
+                    QVERIFY2(after != before, qPrintable(button->objectName()));
+                    ++clicked;
+                }
+            }
+        }
+        QVERIFY(clicked >= 4);  // the chooser's three options and its check box
     }
 
     // Tab reaches every button, and Space presses the one with the focus.

@@ -40,4 +40,8 @@ void CheckBox::nextCheckState() {
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
+bool CheckBox::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}
+
 }  // namespace toolkit

@@ -102,10 +102,10 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
     label->setBuddy(group);
     for (const OptionButton& place : kOptionButtons) {
         const int index = choiceFor(place.variant);
-        auto* button = new QRadioButton(QString::fromUtf8(place.caption), group);
+        auto* button = new toolkit::OptionButton(QString::fromUtf8(place.caption), group);
         button->setObjectName(QStringLiteral("Option1_%1").arg(index));
         button->setGeometry(toolkit::twipsRect(0, place.top - groupTop, 1932, 372));
-        connect(button, &QRadioButton::toggled, this, [this, index](bool on) {
+        connect(button, &toolkit::OptionButton::toggled, this, [this, index](bool on) {
             if (on) {
                 toolkit::runGuarded([this, index] { Option1_Click(index); });
             }
@@ -127,7 +127,7 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
 
     label->setAccessibleName(label->text());
     // The option buttons are named by their captions.
-    for (QRadioButton* button : m_options) {
+    for (toolkit::OptionButton* button : m_options) {
         button->setAccessibleDescription(
             QStringLiteral("Sceglie la disposizione della finestra principale"));
     }

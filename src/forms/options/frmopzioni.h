@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include <array>
 #include <optional>
@@ -10,6 +9,7 @@
 #include "forms/main/layouts.h"
 #include "toolkit/checkbox.h"
 #include "toolkit/form.h"
+#include "toolkit/optionbutton.h"
 
 namespace forms {
 
@@ -39,7 +39,9 @@ public:
     void Check1_Click();
     void Command1_Click(int index);
 
-    QRadioButton* option(int index) const { return m_options.at(static_cast<std::size_t>(index)); }
+    toolkit::OptionButton* option(int index) const {
+        return m_options.at(static_cast<std::size_t>(index));
+    }
     toolkit::CheckBox* check() const { return m_check; }
 
 protected:
@@ -50,7 +52,7 @@ private:
     // over this window says so and the program goes on with the value.
     void store(const QString& file, long long value);
 
-    std::array<QRadioButton*, 3> m_options{};
+    std::array<toolkit::OptionButton*, 3> m_options{};
     toolkit::CheckBox* m_check = nullptr;
 };
 
