@@ -10,6 +10,7 @@
 #include "forms/author/frmio.h"
 #include "forms/joke/frmhaha.h"
 #include "forms/main/mainwindow.h"
+#include "forms/options/frmopzioni.h"
 #include "prefs/preferences.h"
 #include "support.h"
 #include "toolkit/outlinedlabel.h"
@@ -541,7 +542,7 @@ private slots:
         QFETCH(QString, joke);
         Sandbox sandbox;
         prefs::setStartupFlag(0);
-        prefs::resolutionChoice().setIndex(static_cast<int>(variant));
+        prefs::resolutionChoice().setIndex(forms::choiceFor(variant));
         MainWindow* main = MainWindow::show(variant);
         child<QAction>(main, QStringLiteral("io"))->trigger();
         child<QAction>(main, joke)->trigger();
