@@ -6,9 +6,9 @@
 #   fuzz/run.sh [seconds per target] [target ...]
 #
 # The time also comes from ZELVANO_FUZZ_SECONDS (default 60). ZELVANO_FUZZ_RUNS
-# stops a target earlier after that many executions. Targets: preferences,
-# cipher, textcodec, cli (default: all four). Exit status 1 when a target fails; its crashing input
-# is left in build-fuzz/artifacts/.
+# stops a target earlier after that many executions. With no target named it
+# runs every one that fuzz/CMakeLists.txt lists. Exit status 1 when a target
+# fails; its crashing input is left in build-fuzz/artifacts/.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -16,7 +16,6 @@ build=${ZELVANO_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-${ZELVANO_FUZZ_SECONDS:-60}}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(preferences cipher textcodec cli)
 case $seconds in '' | *[!0-9]*) echo "seconds must be a whole number: $seconds" >&2; exit 2 ;; esac
 
 source "$root/tools/deps.sh"
@@ -25,11 +24,13 @@ zelvano_install_missing run fuzz
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
+[ ${#targets[@]} -gt 0 ] || mapfile -t targets <"$build/targets.txt"
 
 failed=0
 for target in "${targets[@]}"; do
     binary=$build/fuzz_$target
-    [ -x "$binary" ] || { echo "no fuzz target '$target'" >&2; exit 2; }
+    grep -qxF -- "$target" "$build/targets.txt" ||
+        { echo "no fuzz target '$target' (there are: $(paste -sd' ' "$build/targets.txt"))" >&2; exit 2; }
     corpus=$build/corpus/$target
     mkdir -p "$corpus" "$build/artifacts"
     options=(-max_total_time="$seconds" -print_final_stats=1 -max_len=4096

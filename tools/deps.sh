@@ -4,9 +4,10 @@
 # test.sh, screenshots.sh, bench/run.sh, fuzz/run.sh and the CI checks.
 set -euo pipefail
 
-# Building and running the program (tools/run.sh).
+# Building and running the program (tools/run.sh). dpkg-dev gives every build
+# Debian's hardening flags (dpkg-buildflags), as the package has them.
 zelvano_deps_run=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config dpkg-dev
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
     fonts-dejavu-core
     # The windows' fonts, the control pictures and Qt's Italian texts.

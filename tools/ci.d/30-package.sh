@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package as the README says and checks it with lintian (any
-# error or warning fails), installs it, validates the installed desktop entry
+# tag it reports, pedantic and informational ones included, fails), installs it, validates the installed desktop entry
 # and metainfo, finds the manual page, starts the installed program under Xvfb
 # (its main window must map, titled "Zelvano", at the screen's top-left corner
 # with the size of its layout), starts it as the menu entry does (its files
@@ -11,6 +11,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../deps.sh"
 zelvano_install_missing run package
 
 build=$ZELVANO_ROOT/build-pkg
+# Debian's build flags are on by default; named here so that the package
+# build fails rather than goes without them.
 cmake -S "$ZELVANO_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZELVANO_BUILD_TESTS=OFF \
     -DZELVANO_DEBIAN_BUILDFLAGS=ON -DZELVANO_WERROR=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
@@ -19,12 +21,16 @@ rm -f "$build"/zelvano_*.deb
 deb=$(ls "$build"/zelvano_*.deb)
 echo "package: $(basename "$deb")"
 dpkg-deb -f "$deb" Depends Suggests
-# Pedantic and informational tags are shown too; errors and warnings fail.
+# The package is meant to draw no tag at all, pedantic and informational ones
+# included. --info only explains the tags shown; --display-info shows the "I:"
+# tags (such as binary-has-unneeded-section), which --fail-on cannot see unless
+# they are shown.
 status=0
-report=$(lintian --pedantic --info --fail-on error,warning "$deb" 2>&1) || status=$?
+report=$(lintian --display-info --pedantic --info --fail-on error,warning,info,pedantic \
+    "$deb" 2>&1) || status=$?
 grep -v '^running with root privileges is not recommended!$' <<<"$report" || true
-[ "$status" -eq 0 ] || { echo "lintian found errors or warnings (status $status)"; exit 1; }
-echo "lintian passed"
+[ "$status" -eq 0 ] || { echo "lintian reported tags (status $status)"; exit 1; }
+echo "lintian passed: no tags"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 entry=/usr/share/applications/org.zelvano.Zelvano.desktop
