@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kStandardInput = 0;
-constexpr int kStandardOutput = 1;
 
 void complain(const QString& message) {
     std::fprintf(stderr, "zelvano-cipher: %s\n", qUtf8Printable(message));
@@ -43,13 +42,16 @@ std::optional<cli::Direction> directionNamed(const QString& name) {
     return std::nullopt;
 }
 
-}  // namespace
+// What the command line asks for.
+struct Command {
+    cli::FilterOptions options;
+    QStringList files;  // "-": standard input
+    QString output;     // empty or "-": standard output
+};
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zelvano-cipher"));
-    QCoreApplication::setApplicationVersion(QString::fromUtf8(kZelvanoVersion));
-
+// --help, --version and an unknown option end the program here; any other
+// mistake is named on standard error and gives no command.
+std::optional<Command> readCommandLine(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Scrambles a text as Zelvano's \"Cripta\" button does, or restores it as \"Decripta\" "
@@ -88,18 +90,19 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("[FILE...]"));
     parser.process(app);
 
-    QStringList arguments = parser.positionalArguments();
-    if (arguments.isEmpty()) {
+    Command command;
+    command.files = parser.positionalArguments();
+    if (command.files.isEmpty()) {
         complain(QStringLiteral("no command given: encrypt (cripta) or decrypt (decripta)"));
-        return cli::kStatusIoError;
+        return std::nullopt;
     }
-    cli::FilterOptions options;
-    const auto direction = directionNamed(arguments.takeFirst());
+    const auto direction = directionNamed(command.files.takeFirst());
     if (!direction) {
         complain(QStringLiteral("unknown command; use encrypt (cripta) or decrypt (decripta)"));
-        return cli::kStatusIoError;
+        return std::nullopt;
     }
-    options.direction = *direction;
+    command.options.direction = *direction;
+    cli::FilterOptions& options = command.options;
     for (const auto& [option, target] :
          {std::pair{&encodingOption, std::vector{&options.input, &options.output}},
           std::pair{&inputEncodingOption, std::vector{&options.input}},
@@ -111,67 +114,82 @@ int main(int argc, char* argv[]) {
         if (!encoding) {
             complain(QStringLiteral("unknown encoding '%1'; use utf-8 or windows-1252")
                          .arg(parser.value(*option)));
-            return cli::kStatusIoError;
+            return std::nullopt;
         }
         for (cli::Encoding* slot : target) {
             *slot = *encoding;
         }
     }
-
-    // Every input is opened before anything is written, so that a missing
-    // file costs no output.
-    if (arguments.isEmpty()) {
-        arguments << QStringLiteral("-");
+    if (command.files.isEmpty()) {
+        command.files << QStringLiteral("-");
     }
+    command.output = parser.value(outputOption);
+    return command;
+}
+
+struct OpenInputs {
     std::vector<std::unique_ptr<QFile>> files;
     std::vector<cli::Input> inputs;
-    for (const QString& name : arguments) {
-        auto file = std::make_unique<QFile>(name == QLatin1String("-") ? QString() : name);
+};
+
+// Every input is opened before anything is written, so that a missing file
+// costs no output.
+std::optional<OpenInputs> openInputs(const QStringList& names) {
+    OpenInputs open;
+    for (const QString& name : names) {
+        const bool standard = name == QLatin1String("-");
+        auto file = std::make_unique<QFile>(standard ? QString() : name);
         const bool opened =
-            name == QLatin1String("-")
-                ? file->open(kStandardInput, QIODevice::ReadOnly | QIODevice::Unbuffered)
-                : file->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-        const QString shownName =
-            name == QLatin1String("-") ? QStringLiteral("standard input") : name;
+            standard ? file->open(kStandardInput, QIODevice::ReadOnly | QIODevice::Unbuffered)
+                     : file->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        const QString shownName = standard ? QStringLiteral("standard input") : name;
         if (!opened) {
             complain(QStringLiteral("cannot read %1: %2").arg(shownName, file->errorString()));
-            return cli::kStatusIoError;
+            return std::nullopt;
         }
-        inputs.push_back({shownName, file.get()});
-        files.push_back(std::move(file));
+        open.inputs.push_back({shownName, file.get()});
+        open.files.push_back(std::move(file));
     }
+    return open;
+}
 
-    const QString outputPath = parser.value(outputOption);
-    if (outputPath.isEmpty() || outputPath == QLatin1String("-")) {
-        QFile out;
-        if (!out.open(kStandardOutput, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            complain(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
-            return cli::kStatusIoError;
-        }
-        const cli::FilterResult result =
-            cli::runFilter(options, inputs, out, QStringLiteral("standard output"));
-        if (!result.message.isEmpty()) {
-            complain(result.message);
-        }
-        return result.status;
-    }
-
-    cli::SafeOutput out(outputPath);
-    if (!out.open()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(outputPath, out.errorString()));
-        return cli::kStatusIoError;
-    }
-    const cli::FilterResult result = cli::runFilter(options, inputs, out.device(), outputPath);
-    // An early stop is the window's result too, so its text is kept.
+// A file takes the text when it went through, or stopped early: that is the
+// window's result too. On any other fault, what went out directly (standard
+// output above all) before it stays out.
+int finish(cli::SafeOutput& output, const cli::FilterResult& result) {
     const bool keep = result.status == cli::kStatusDone || result.status == cli::kStatusStopped;
     if (!keep) {
-        out.discard();
-    } else if (!out.commit()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(outputPath, out.errorString()));
+        output.discard();
+    } else if (!output.commit()) {
+        complain(QStringLiteral("cannot write %1: %2").arg(output.name(), output.errorString()));
         return cli::kStatusIoError;
     }
     if (!result.message.isEmpty()) {
         complain(result.message);
     }
     return result.status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zelvano-cipher"));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(kZelvanoVersion));
+
+    const std::optional<Command> command = readCommandLine(app);
+    if (!command) {
+        return cli::kStatusIoError;
+    }
+    const std::optional<OpenInputs> inputs = openInputs(command->files);
+    if (!inputs) {
+        return cli::kStatusIoError;
+    }
+    cli::SafeOutput output(command->output);
+    if (!output.open()) {
+        complain(QStringLiteral("cannot write %1: %2").arg(output.name(), output.errorString()));
+        return cli::kStatusIoError;
+    }
+    return finish(output,
+                  cli::runFilter(command->options, inputs->inputs, output.device(), output.name()));
 }
