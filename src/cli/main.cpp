@@ -59,14 +59,15 @@ std::optional<Command> readCommandLine(const QCoreApplication& app) {
         "standard input, are read one after the other as one text.\n\n"
         "Exit status: 0 done; 1 unreadable input, unwritable output or wrong command line; "
         "2 text refused (a character outside Windows-1252, or bytes that are not UTF-8); "
-        "3 output stopped early at a character whose code names no character."));
+        "3 output stopped early at a character whose code names no character (standard "
+        "output gets the text before it; an -o file stays as it was)."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption outputOption(
         {QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("Write to <file> instead of standard output. The file is replaced only "
-                       "when the text went through (or stopped early); otherwise it stays as "
-                       "it was."),
+                       "when the whole text went through; on any other exit status, 3 "
+                       "included, it stays as it was. A device or pipe is written directly."),
         QStringLiteral("file"));
     const QCommandLineOption encodingOption(
         QStringLiteral("encoding"),
@@ -153,21 +154,20 @@ std::optional<OpenInputs> openInputs(const QStringList& names) {
     return open;
 }
 
-// A file takes the text when it went through, or stopped early: that is the
-// window's result too. On any other fault, what went out directly (standard
-// output above all) before it stays out.
+// Only a text that went all the way through replaces an output file. Where
+// the output is written directly, standard output above all, the text before
+// a fault is out already: before an early stop, that is the window's result.
 int finish(cli::SafeOutput& output, const cli::FilterResult& result) {
-    const bool keep = result.status == cli::kStatusDone || result.status == cli::kStatusStopped;
-    if (!keep) {
+    if (result.status != cli::kStatusDone) {
         output.discard();
-    } else if (!output.commit()) {
+        complain(result.message);
+        return result.status;
+    }
+    if (!output.commit()) {
         complain(QStringLiteral("cannot write %1: %2").arg(output.name(), output.errorString()));
         return cli::kStatusIoError;
     }
-    if (!result.message.isEmpty()) {
-        complain(result.message);
-    }
-    return result.status;
+    return cli::kStatusDone;
 }
 
 }  // namespace
