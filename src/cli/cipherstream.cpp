@@ -279,9 +279,10 @@ inline bool eightAscii(const Lookup& lookup, Cursor& at, const unsigned char* en
 }
 
 // A run of ASCII, each byte its own code: sixteen or eight characters at a
-// time where they can go so, else one at a time. It ends at the end of the
-// block, at a byte of 0x80 or more, or at a character that stops the text.
-inline void asciiRun(const Lookup& lookup, Cursor& at, const unsigned char* end) {
+// time where they can go so, else one at a time. True when it ends at a byte
+// of 0x80 or more; false at the end of the block, or at a character that
+// stops the text.
+inline bool asciiRun(const Lookup& lookup, Cursor& at, const unsigned char* end) {
     while (at.in < end) {
         if (sixteenAscii(lookup, at, end) || eightAscii(lookup, at, end)) {
             continue;
@@ -289,13 +290,21 @@ inline void asciiRun(const Lookup& lookup, Cursor& at, const unsigned char* end)
         const unsigned char* const wordEnd = at.in + std::min<std::ptrdiff_t>(8, end - at.in);
         while (at.in < wordEnd && *at.in < 0x80) {
             if (!step(lookup, at, *at.in, 1)) {
-                return;
+                return false;
             }
         }
         if (at.in < wordEnd) {
-            return;
+            return true;
         }
     }
+    return false;
+}
+
+// A single character at a byte of 0x80 or more; false, with nothing moved,
+// when it does not go through.
+inline bool character(const Lookup& lookup, Cursor& at, const unsigned char* end) {
+    const Decoded next = readCharacter(at.in, end);
+    return next.code >= 0 && step(lookup, at, next.code, next.length);
 }
 
 }  // namespace
@@ -461,20 +470,14 @@ std::size_t CipherStream::feedUtf8(const unsigned char* in, std::size_t size, ch
     const Lookup lookup = lookupOf(*m_tables);
     Cursor at{in, o, m_position};
     const unsigned char* const end = in + size;
-    Decoded next{};
-    while (at.in < end) {
-        asciiRun(lookup, at, end);
-        if (at.in == end) {
-            break;
-        }
-        next = readCharacter(at.in, end);
-        if (next.code < 0 || !step(lookup, at, next.code, next.length)) {
-            break;
-        }
+    // Runs of ASCII, each followed by one other character.
+    while (asciiRun(lookup, at, end) && character(lookup, at, end)) {
     }
     m_position = at.position;
     if (at.in < end) {
-        endBefore(next, at.in, end);
+        // The character there did not go through: read it again to say why,
+        // so that the loop need not keep it.
+        endBefore(readCharacter(at.in, end), at.in, end);
     }
     return static_cast<std::size_t>(at.out - out);
 }
