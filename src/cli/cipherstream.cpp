@@ -169,6 +169,22 @@ std::unique_ptr<const CipherStream::Tables> makeTables(Direction direction, Enco
     return tables;
 }
 
+// Windows-1252 to Windows-1252, `size` characters, an even number starting
+// at an odd position: one lookup for every two, written to `out` in step
+// with `in`. Gives the stop flags of all of them. This loop alone takes
+// nearly all the time of such a text; aligned, its speed does not depend on
+// where the rest of the program happens to put it.
+[[gnu::noinline, gnu::aligned(64)]] unsigned pairsInto(const Pair* pairs, const unsigned char* in,
+                                                       std::size_t size, char* out) {
+    unsigned stops = 0;
+    for (std::size_t i = 0; i < size; i += 2) {
+        const Pair& pair = pairs[in[i] | (in[i + 1] << 8)];
+        std::memcpy(out + i, pair.bytes, 2);
+        stops |= pair.stop;
+    }
+    return stops;
+}
+
 // The character at `p`, whatever its length: ASCII and the Latin-1 letters,
 // accented ones among them, have codes of their own; anything else goes
 // through the full decoder.
@@ -397,13 +413,9 @@ std::size_t CipherStream::feedCodes(const unsigned char* in, std::size_t size, c
     }
     const std::size_t start = i;
     char* const base = o - start;
-    const Pair* const pairs = m_tables->pairs.data();
-    unsigned stops = 0;
-    for (; i + 2 <= size; i += 2) {
-        const Pair& pair = pairs[in[i] | (in[i + 1] << 8)];
-        std::memcpy(base + i, pair.bytes, 2);
-        stops |= pair.stop;
-    }
+    const std::size_t paired = (size - start) & ~std::size_t{1};
+    const unsigned stops = pairsInto(m_tables->pairs.data(), in + start, paired, o);
+    i = start + paired;
     if (stops != 0) {
         // Rare: go through the pairs again one character at a time up to the stop.
         i = start;
