@@ -349,23 +349,29 @@ void TestCli::program() {
 }
 
 void TestCli::outputFileOnFailure_data() {
-    QTest::addColumn<QString>("target");  // relative to a fresh folder
+    // In a fresh folder: out.txt holding "old", link.txt leading to it, dir/.
+    QTest::addColumn<QString>("target");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("content");  // of the target afterwards; empty: none
+    QTest::addColumn<QByteArray>("content");  // of out.txt afterwards
+    const QByteArray stop("ciaoû");           // " hLfR" on standard output
     QTest::newRow("done") << "out.txt" << QByteArray("Salve mondo") << 0
                           << QByteArray(" XDqYj rRsGt");
-    QTest::newRow("stop keeps the text before it")
-        << "out.txt" << QByteArray("ciaoû") << 3 << QByteArray(" hLfR");
+    QTest::newRow("done through a link")
+        << "link.txt" << QByteArray("Salve mondo") << 0 << QByteArray(" XDqYj rRsGt");
+    QTest::newRow("stop, a file") << "out.txt" << stop << 3 << QByteArray("old");
+    QTest::newRow("stop, no file before") << "new.txt" << stop << 3 << QByteArray("old");
+    QTest::newRow("stop, a link") << "link.txt" << stop << 3 << QByteArray("old");
     QTest::newRow("refused") << "out.txt" << QByteArray("ab\u202e") << 2 << QByteArray("old");
     QTest::newRow("not utf-8") << "out.txt" << QByteArray("ab\xff") << 2 << QByteArray("old");
     QTest::newRow("unreadable input") << "out.txt" << QByteArray() << 1 << QByteArray("old");
-    QTest::newRow("directory in the way") << "dir" << QByteArray("abc") << 1 << QByteArray();
-    QTest::newRow("missing folder") << "no/out.txt" << QByteArray("abc") << 1 << QByteArray();
+    QTest::newRow("directory in the way") << "dir" << QByteArray("abc") << 1 << QByteArray("old");
+    QTest::newRow("missing folder") << "no/out.txt" << QByteArray("abc") << 1 << QByteArray("old");
 }
 
-// -o replaces its file whole or leaves it as it was, and no temporary file
-// stays behind.
+// -o replaces its file, or a link's target, only when the whole text went
+// through; on any other status nothing changes in its folder: no new file,
+// no temporary file, the link still a link.
 void TestCli::outputFileOnFailure() {
     QFETCH(QString, target);
     QFETCH(QByteArray, input);
@@ -379,12 +385,13 @@ void TestCli::outputFileOnFailure() {
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("old");
     old.close();
+    QVERIFY(QFile::link(QStringLiteral("out.txt"), dir.filePath(QStringLiteral("link.txt"))));
     const QStringList before =
         dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
     QStringList arguments{QStringLiteral("encrypt"), QStringLiteral("-o"), dir.filePath(target),
                           QStringLiteral("-")};
-    if (status == cli::kStatusIoError && target == QLatin1String("out.txt")) {
+    if (QByteArray(QTest::currentDataTag()) == "unreadable input") {
         arguments << dir.filePath(QStringLiteral("dir"));  // a folder cannot be read
     }
     QProcess process;
@@ -397,11 +404,11 @@ void TestCli::outputFileOnFailure() {
 
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("dir"))).isDir());
-    if (target == QLatin1String("out.txt")) {
-        QFile result(dir.filePath(target));
-        QVERIFY(result.open(QIODevice::ReadOnly));
-        QCOMPARE(result.readAll(), content);
-    }
+    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("link.txt"))).symLinkTarget(),
+             dir.filePath(QStringLiteral("out.txt")));
+    QFile result(dir.filePath(QStringLiteral("out.txt")));
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    QCOMPARE(result.readAll(), content);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -13,6 +13,19 @@
 #include "codepage/codepage.h"
 
 namespace cli {
+
+// A character read from UTF-8 input.
+struct CipherStream::Decoded {
+    enum class Status { Complete, Incomplete, Invalid };
+    Status status;
+    char32_t character = 0;
+    // Complete: the sequence's length; Invalid: the bytes up to the one that
+    // does not fit, that one included.
+    std::size_t length = 0;
+    // Complete: the character's Windows-1252 code, -1 for a character outside it.
+    int code = -1;
+};
+
 namespace {
 
 // A character's output: its bytes in the output encoding, then one byte
@@ -32,14 +45,7 @@ struct alignas(4) Pair {
     unsigned char stop = 0;
 };
 
-struct Decoded {
-    enum class Status { Complete, Incomplete, Invalid };
-    Status status;
-    char32_t character = 0;
-    // Complete: the sequence's length; Invalid: the bytes up to the one that
-    // does not fit, that one included.
-    std::size_t length = 0;
-};
+using Decoded = CipherStream::Decoded;
 
 // One UTF-8 sequence at a byte of 0x80 or more, by the well-formed forms only:
 // no overlong forms, no surrogates, nothing above U+10FFFF.
@@ -163,6 +169,160 @@ std::unique_ptr<const CipherStream::Tables> makeTables(Direction direction, Enco
     return tables;
 }
 
+// Windows-1252 to Windows-1252, `size` characters, an even number starting
+// at an odd position: one lookup for every two, written to `out` in step
+// with `in`. Gives the stop flags of all of them. This loop alone takes
+// nearly all the time of such a text; aligned, its speed does not depend on
+// where the rest of the program happens to put it.
+[[gnu::noinline, gnu::aligned(64)]] unsigned pairsInto(const Pair* pairs, const unsigned char* in,
+                                                       std::size_t size, char* out) {
+    unsigned stops = 0;
+    for (std::size_t i = 0; i < size; i += 2) {
+        const Pair& pair = pairs[in[i] | (in[i + 1] << 8)];
+        std::memcpy(out + i, pair.bytes, 2);
+        stops |= pair.stop;
+    }
+    return stops;
+}
+
+// The character at `p`, whatever its length: ASCII and the Latin-1 letters,
+// accented ones among them, have codes of their own; anything else goes
+// through the full decoder.
+inline Decoded readCharacter(const unsigned char* p, const unsigned char* end) {
+    if (*p < 0x80) {
+        return {Decoded::Status::Complete, *p, 1, *p};
+    }
+    if ((*p == 0xC2 || *p == 0xC3) && end - p >= 2 && (p[1] & 0xC0) == 0x80 &&
+        (*p == 0xC3 || p[1] >= 0xA0)) {
+        const int code = ((*p & 0x1F) << 6) | (p[1] & 0x3F);
+        return {Decoded::Status::Complete, static_cast<char32_t>(code), 2, code};
+    }
+    Decoded decoded = decodeUtf8(p, static_cast<std::size_t>(end - p));
+    if (decoded.status == Decoded::Status::Complete) {
+        decoded.code = codeOf(decoded.character);
+    }
+    return decoded;
+}
+
+// The UTF-8 hot loop's tables and state. They live in locals: stores through
+// a char pointer could change any member behind the compiler's back.
+struct Lookup {
+    const Entry* single[2];
+    const Pair* asciiPairs[2];
+};
+
+Lookup lookupOf(const CipherStream::Tables& tables) {
+    return {{tables.single[0].data(), tables.single[1].data()},
+            {tables.asciiPairs[0].data(), tables.asciiPairs[1].data()}};
+}
+
+struct Cursor {
+    const unsigned char* in;
+    char* out;
+    std::uint64_t position;  // characters transformed before `in`
+};
+
+// One character by its code and its length in the input; false, with
+// nothing moved, when it stops the text.
+inline bool step(const Lookup& lookup, Cursor& at, int code, std::size_t length) {
+    const Entry entry = lookup.single[at.position & 1][code];
+    if (entry.meta & kStopFlag) {
+        return false;
+    }
+    std::memcpy(at.out, &entry, sizeof entry);
+    at.out += entry.meta & kLengthMask;
+    ++at.position;
+    at.in += length;
+    return true;
+}
+
+// Sixteen ASCII characters whose outputs take one byte each, two per
+// lookup; false, with nothing moved, for anything else.
+inline bool sixteenAscii(const Lookup& lookup, Cursor& at, const unsigned char* end) {
+    std::uint64_t words[2] = {kHighBits, kHighBits};
+    if (end - at.in >= 16) {
+        std::memcpy(words, at.in, sizeof words);
+    }
+    if (((words[0] | words[1]) & kHighBits) != 0) {
+        return false;
+    }
+    const Pair* const pairs = lookup.asciiPairs[at.position & 1];
+    unsigned flags = 0;
+    for (int k = 0; k < 16; k += 2) {
+        const Pair& pair = pairs[at.in[k] | (at.in[k + 1] << 7)];
+        std::memcpy(at.out + k, pair.bytes, 2);
+        flags |= pair.stop;
+    }
+    if (flags != 0) {
+        return false;
+    }
+    at.in += 16;
+    at.out += 16;
+    at.position += 16;
+    return true;
+}
+
+// Eight ASCII characters with outputs of any length; false, with nothing
+// moved, when one of them stops or is not ASCII.
+inline bool eightAscii(const Lookup& lookup, Cursor& at, const unsigned char* end) {
+    std::uint64_t word = kHighBits;
+    if (end - at.in >= 8) {
+        std::memcpy(&word, at.in, sizeof word);
+    }
+    if ((word & kHighBits) != 0) {
+        return false;
+    }
+    const Entry* const a = lookup.single[at.position & 1];
+    const Entry* const b = lookup.single[(at.position & 1) ^ 1];
+    char* o = at.out;
+    unsigned meta = 0;
+    for (int k = 0; k < 8; k += 2) {
+        const Entry first = a[at.in[k]];
+        std::memcpy(o, &first, sizeof first);
+        o += first.meta & kLengthMask;
+        const Entry second = b[at.in[k + 1]];
+        std::memcpy(o, &second, sizeof second);
+        o += second.meta & kLengthMask;
+        meta |= first.meta | second.meta;
+    }
+    if ((meta & kStopFlag) != 0) {
+        return false;
+    }
+    at.in += 8;
+    at.out = o;
+    at.position += 8;
+    return true;
+}
+
+// A run of ASCII, each byte its own code: sixteen or eight characters at a
+// time where they can go so, else one at a time. True when it ends at a byte
+// of 0x80 or more; false at the end of the block, or at a character that
+// stops the text.
+inline bool asciiRun(const Lookup& lookup, Cursor& at, const unsigned char* end) {
+    while (at.in < end) {
+        if (sixteenAscii(lookup, at, end) || eightAscii(lookup, at, end)) {
+            continue;
+        }
+        const unsigned char* const wordEnd = at.in + std::min<std::ptrdiff_t>(8, end - at.in);
+        while (at.in < wordEnd && *at.in < 0x80) {
+            if (!step(lookup, at, *at.in, 1)) {
+                return false;
+            }
+        }
+        if (at.in < wordEnd) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A single character at a byte of 0x80 or more; false, with nothing moved,
+// when it does not go through.
+inline bool character(const Lookup& lookup, Cursor& at, const unsigned char* end) {
+    const Decoded next = readCharacter(at.in, end);
+    return next.code >= 0 && step(lookup, at, next.code, next.length);
+}
+
 }  // namespace
 
 // The tables never change, so every stream of one kind shares them; they are
@@ -205,31 +365,34 @@ std::size_t CipherStream::finish(char* out) {
         m_started = true;
     }
     if (!failed() && m_pendingCount > 0) {
-        m_fault.kind = StreamFault::Kind::CutUtf8;
-        m_fault.position = m_position + 1;
-        std::copy_n(m_pending.begin(), m_pendingCount, m_fault.bytes.begin());
-        m_fault.byteCount = m_pendingCount;
+        fail(StreamFault::Kind::CutUtf8, 0, {m_pending.data(), m_pendingCount});
     }
     return written;
+}
+
+void CipherStream::fail(StreamFault::Kind kind, std::uint32_t character,
+                        std::span<const unsigned char> bytes) {
+    m_fault.kind = kind;
+    m_fault.position = m_position + 1;
+    m_fault.character = character;
+    if (kind == StreamFault::Kind::Stop) {
+        m_fault.computedCode =
+            computedCode(m_direction, static_cast<int>(character), m_position + 1);
+    }
+    std::copy(bytes.begin(), bytes.end(), m_fault.bytes.begin());
+    m_fault.byteCount = bytes.size();
 }
 
 bool CipherStream::put(int code, char*& out) {
     const Entry& entry = m_tables->single[m_position & 1][code];
     if (entry.meta & kStopFlag) {
-        setStop(code);
+        fail(StreamFault::Kind::Stop, static_cast<std::uint32_t>(code));
         return false;
     }
     std::memcpy(out, &entry, sizeof entry);
     out += entry.meta & kLengthMask;
     ++m_position;
     return true;
-}
-
-void CipherStream::setStop(int code) {
-    m_fault.kind = StreamFault::Kind::Stop;
-    m_fault.position = m_position + 1;
-    m_fault.character = static_cast<std::uint32_t>(code);
-    m_fault.computedCode = computedCode(m_direction, code, m_position + 1);
 }
 
 std::size_t CipherStream::feedCodes(const unsigned char* in, std::size_t size, char* out) {
@@ -250,13 +413,9 @@ std::size_t CipherStream::feedCodes(const unsigned char* in, std::size_t size, c
     }
     const std::size_t start = i;
     char* const base = o - start;
-    const Pair* const pairs = m_tables->pairs.data();
-    unsigned stops = 0;
-    for (; i + 2 <= size; i += 2) {
-        const Pair& pair = pairs[in[i] | (in[i + 1] << 8)];
-        std::memcpy(base + i, pair.bytes, 2);
-        stops |= pair.stop;
-    }
+    const std::size_t paired = (size - start) & ~std::size_t{1};
+    const unsigned stops = pairsInto(m_tables->pairs.data(), in + start, paired, o);
+    i = start + paired;
     if (stops != 0) {
         // Rare: go through the pairs again one character at a time up to the stop.
         i = start;
@@ -273,168 +432,66 @@ std::size_t CipherStream::feedCodes(const unsigned char* in, std::size_t size, c
     return static_cast<std::size_t>(o - out);
 }
 
+void CipherStream::endBefore(const Decoded& next, const unsigned char* p,
+                             const unsigned char* end) {
+    switch (next.status) {
+        case Decoded::Status::Incomplete:
+            m_pendingCount = static_cast<std::size_t>(end - p);
+            std::copy(p, end, m_pending.begin());
+            return;
+        case Decoded::Status::Invalid:
+            fail(StreamFault::Kind::InvalidUtf8, 0, {p, next.length});
+            return;
+        case Decoded::Status::Complete:
+            if (next.code < 0) {
+                fail(StreamFault::Kind::Unsupported, next.character);
+            } else {
+                fail(StreamFault::Kind::Stop, static_cast<std::uint32_t>(next.code));
+            }
+            return;
+    }
+}
+
 std::size_t CipherStream::completePending(const unsigned char*& in, std::size_t& size, char* out) {
     std::array<unsigned char, 4> bytes = m_pending;
-    const std::size_t taken = std::min(bytes.size() - m_pendingCount, size);
-    std::copy(in, in + taken, bytes.begin() + static_cast<std::ptrdiff_t>(m_pendingCount));
-    const Decoded decoded = decodeUtf8(bytes.data(), m_pendingCount + taken);
-    if (decoded.status == Decoded::Status::Incomplete) {
-        // The whole block fits in the sequence's first bytes.
-        m_pending = bytes;
-        m_pendingCount += taken;
+    const std::size_t held = m_pendingCount;
+    const std::size_t taken = std::min(bytes.size() - held, size);
+    std::copy(in, in + taken, bytes.begin() + static_cast<std::ptrdiff_t>(held));
+    const unsigned char* const end = bytes.data() + held + taken;
+    m_pendingCount = 0;
+    Cursor at{bytes.data(), out, m_position};
+    const Decoded next = readCharacter(bytes.data(), end);
+    if (next.code >= 0 && step(lookupOf(*m_tables), at, next.code, next.length)) {
+        m_position = at.position;
+        in += next.length - held;
+        size -= next.length - held;
+    } else {
+        // Held again when the whole block fits in the sequence's first bytes.
+        endBefore(next, bytes.data(), end);
         in += size;
         size = 0;
-        return 0;
     }
-    if (decoded.status == Decoded::Status::Invalid) {
-        m_fault.kind = StreamFault::Kind::InvalidUtf8;
-        m_fault.position = m_position + 1;
-        std::copy_n(bytes.begin(), decoded.length, m_fault.bytes.begin());
-        m_fault.byteCount = decoded.length;
-        return 0;
-    }
-    const std::size_t consumed = decoded.length - m_pendingCount;
-    m_pendingCount = 0;
-    in += consumed;
-    size -= consumed;
-    const int code = codeOf(decoded.character);
-    if (code < 0) {
-        m_fault.kind = StreamFault::Kind::Unsupported;
-        m_fault.position = m_position + 1;
-        m_fault.character = decoded.character;
-        return 0;
-    }
-    char* o = out;
-    put(code, o);
-    return static_cast<std::size_t>(o - out);
+    return static_cast<std::size_t>(at.out - out);
 }
 
 std::size_t CipherStream::feedUtf8(const unsigned char* in, std::size_t size, char* out) {
     char* o = out;
     if (m_pendingCount > 0) {
         o += completePending(in, size, o);
-        if (failed()) {
-            return static_cast<std::size_t>(o - out);
-        }
     }
-    // The hot loop keeps the position and the tables in locals: stores
-    // through a char pointer could change any member behind the compiler's back.
-    const Entry* const tables[2] = {m_tables->single[0].data(), m_tables->single[1].data()};
-    std::uint64_t position = m_position;
-    const unsigned char* p = in;
+    const Lookup lookup = lookupOf(*m_tables);
+    Cursor at{in, o, m_position};
     const unsigned char* const end = in + size;
-    const auto step = [&](int code, std::size_t length) {
-        const Entry entry = tables[position & 1][code];
-        if (entry.meta & kStopFlag) {
-            return false;
-        }
-        std::memcpy(o, &entry, sizeof entry);
-        o += entry.meta & kLengthMask;
-        ++position;
-        p += length;
-        return true;
-    };
-    const Pair* const asciiPairs[2] = {m_tables->asciiPairs[0].data(),
-                                       m_tables->asciiPairs[1].data()};
-    while (p < end) {
-        // Runs of ASCII, sixteen characters at a time: each byte is its own
-        // code, and the output mostly takes one byte per character too.
-        std::uint64_t words[2] = {kHighBits, kHighBits};
-        if (end - p >= 16) {
-            std::memcpy(words, p, sizeof words);
-        }
-        if (((words[0] | words[1]) & kHighBits) == 0) {
-            const Pair* const pairs = asciiPairs[position & 1];
-            unsigned flags = 0;
-            for (int k = 0; k < 16; k += 2) {
-                const Pair& pair = pairs[p[k] | (p[k + 1] << 7)];
-                std::memcpy(o + k, pair.bytes, 2);
-                flags |= pair.stop;
-            }
-            if (flags == 0) {
-                o += 16;
-                p += 16;
-                position += 16;
-                continue;
-            }
-        }
-        // Eight at a time with outputs of any length.
-        std::uint64_t word = kHighBits;
-        if (end - p >= 8) {
-            std::memcpy(&word, p, sizeof word);
-        }
-        if ((word & kHighBits) == 0) {
-            const Entry* const a = tables[position & 1];
-            const Entry* const b = tables[(position & 1) ^ 1];
-            char* const runStart = o;
-            unsigned meta = 0;
-            for (int k = 0; k < 8; k += 2) {
-                const Entry first = a[p[k]];
-                std::memcpy(o, &first, sizeof first);
-                o += first.meta & kLengthMask;
-                const Entry second = b[p[k + 1]];
-                std::memcpy(o, &second, sizeof second);
-                o += second.meta & kLengthMask;
-                meta |= first.meta | second.meta;
-            }
-            if ((meta & kStopFlag) == 0) {
-                p += 8;
-                position += 8;
-                continue;
-            }
-            o = runStart;  // a stop among them: the single steps below find it
-        }
-        // The ASCII characters before the next other one, one at a time.
-        const unsigned char* const wordEnd = p + std::min<std::ptrdiff_t>(8, end - p);
-        while (p < wordEnd && *p < 0x80) {
-            if (!step(*p, 1)) {
-                m_position = position;
-                setStop(*p);
-                return static_cast<std::size_t>(o - out);
-            }
-        }
-        if (p == wordEnd) {
-            continue;
-        }
-        // The Latin-1 letters, accented ones among them, have codes of their own.
-        if ((*p == 0xC2 || *p == 0xC3) && end - p >= 2 && (p[1] & 0xC0) == 0x80 &&
-            (*p == 0xC3 || p[1] >= 0xA0)) {
-            const int code = ((*p & 0x1F) << 6) | (p[1] & 0x3F);
-            if (!step(code, 2)) {
-                m_position = position;
-                setStop(code);
-                return static_cast<std::size_t>(o - out);
-            }
-            continue;
-        }
-        const Decoded decoded = decodeUtf8(p, static_cast<std::size_t>(end - p));
-        if (decoded.status == Decoded::Status::Incomplete) {
-            m_pendingCount = static_cast<std::size_t>(end - p);
-            std::copy(p, end, m_pending.begin());
-            break;
-        }
-        m_position = position;
-        if (decoded.status == Decoded::Status::Invalid) {
-            m_fault.kind = StreamFault::Kind::InvalidUtf8;
-            m_fault.position = position + 1;
-            std::copy(p, p + decoded.length, m_fault.bytes.begin());
-            m_fault.byteCount = decoded.length;
-            return static_cast<std::size_t>(o - out);
-        }
-        const int code = codeOf(decoded.character);
-        if (code < 0) {
-            m_fault.kind = StreamFault::Kind::Unsupported;
-            m_fault.position = position + 1;
-            m_fault.character = decoded.character;
-            return static_cast<std::size_t>(o - out);
-        }
-        if (!step(code, decoded.length)) {
-            setStop(code);
-            return static_cast<std::size_t>(o - out);
-        }
+    // Runs of ASCII, each followed by one other character.
+    while (asciiRun(lookup, at, end) && character(lookup, at, end)) {
     }
-    m_position = position;
-    return static_cast<std::size_t>(o - out);
+    m_position = at.position;
+    if (at.in < end) {
+        // The character there did not go through: read it again to say why,
+        // so that the loop need not keep it.
+        endBefore(readCharacter(at.in, end), at.in, end);
+    }
+    return static_cast<std::size_t>(at.out - out);
 }
 
 }  // namespace cli

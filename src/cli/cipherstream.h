@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace cli {
 
@@ -60,16 +61,26 @@ public:
     std::uint64_t position() const { return m_position; }
 
     struct Tables;
+    struct Decoded;
 
 private:
     static const Tables& tablesFor(Direction direction, Encoding input, Encoding output);
 
     std::size_t feedCodes(const unsigned char* in, std::size_t size, char* out);
     std::size_t feedUtf8(const unsigned char* in, std::size_t size, char* out);
+    // The character that the previous block cut, completed from this one.
     std::size_t completePending(const unsigned char*& in, std::size_t& size, char* out);
     // Transforms one character by its code; false (and the fault set) on a stop.
     bool put(int code, char*& out);
-    void setStop(int code);
+    // The UTF-8 character `next` at `p` did not go through: the start of a
+    // sequence that the block cut is held for the next block; anything else
+    // is the fault that ends the text.
+    void endBefore(const Decoded& next, const unsigned char* p, const unsigned char* end);
+    // Ends the text before the next character. Stop: `character` is its
+    // Windows-1252 code; Unsupported: the character; InvalidUtf8 and
+    // CutUtf8: `bytes` are the ones read for it.
+    void fail(StreamFault::Kind kind, std::uint32_t character,
+              std::span<const unsigned char> bytes = {});
 
     Direction m_direction;
     Encoding m_input;

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kStandardInput = 0;
-constexpr int kStandardOutput = 1;
 
 void complain(const QString& message) {
     std::fprintf(stderr, "zelvano-cipher: %s\n", qUtf8Printable(message));
@@ -43,13 +42,16 @@ std::optional<cli::Direction> directionNamed(const QString& name) {
     return std::nullopt;
 }
 
-}  // namespace
+// What the command line asks for.
+struct Command {
+    cli::FilterOptions options;
+    QStringList files;  // "-": standard input
+    QString output;     // empty or "-": standard output
+};
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zelvano-cipher"));
-    QCoreApplication::setApplicationVersion(QString::fromUtf8(kZelvanoVersion));
-
+// --help, --version and an unknown option end the program here; any other
+// mistake is named on standard error and gives no command.
+std::optional<Command> readCommandLine(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Scrambles a text as Zelvano's \"Cripta\" button does, or restores it as \"Decripta\" "
@@ -57,14 +59,15 @@ int main(int argc, char* argv[]) {
         "standard input, are read one after the other as one text.\n\n"
         "Exit status: 0 done; 1 unreadable input, unwritable output or wrong command line; "
         "2 text refused (a character outside Windows-1252, or bytes that are not UTF-8); "
-        "3 output stopped early at a character whose code names no character."));
+        "3 output stopped early at a character whose code names no character (standard "
+        "output gets the text before it; an -o file stays as it was)."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption outputOption(
         {QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("Write to <file> instead of standard output. The file is replaced only "
-                       "when the text went through (or stopped early); otherwise it stays as "
-                       "it was."),
+                       "when the whole text went through; on any other exit status, 3 "
+                       "included, it stays as it was. A device or pipe is written directly."),
         QStringLiteral("file"));
     const QCommandLineOption encodingOption(
         QStringLiteral("encoding"),
@@ -88,18 +91,19 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("[FILE...]"));
     parser.process(app);
 
-    QStringList arguments = parser.positionalArguments();
-    if (arguments.isEmpty()) {
+    Command command;
+    command.files = parser.positionalArguments();
+    if (command.files.isEmpty()) {
         complain(QStringLiteral("no command given: encrypt (cripta) or decrypt (decripta)"));
-        return cli::kStatusIoError;
+        return std::nullopt;
     }
-    cli::FilterOptions options;
-    const auto direction = directionNamed(arguments.takeFirst());
+    const auto direction = directionNamed(command.files.takeFirst());
     if (!direction) {
         complain(QStringLiteral("unknown command; use encrypt (cripta) or decrypt (decripta)"));
-        return cli::kStatusIoError;
+        return std::nullopt;
     }
-    options.direction = *direction;
+    command.options.direction = *direction;
+    cli::FilterOptions& options = command.options;
     for (const auto& [option, target] :
          {std::pair{&encodingOption, std::vector{&options.input, &options.output}},
           std::pair{&inputEncodingOption, std::vector{&options.input}},
@@ -111,67 +115,81 @@ int main(int argc, char* argv[]) {
         if (!encoding) {
             complain(QStringLiteral("unknown encoding '%1'; use utf-8 or windows-1252")
                          .arg(parser.value(*option)));
-            return cli::kStatusIoError;
+            return std::nullopt;
         }
         for (cli::Encoding* slot : target) {
             *slot = *encoding;
         }
     }
-
-    // Every input is opened before anything is written, so that a missing
-    // file costs no output.
-    if (arguments.isEmpty()) {
-        arguments << QStringLiteral("-");
+    if (command.files.isEmpty()) {
+        command.files << QStringLiteral("-");
     }
+    command.output = parser.value(outputOption);
+    return command;
+}
+
+struct OpenInputs {
     std::vector<std::unique_ptr<QFile>> files;
     std::vector<cli::Input> inputs;
-    for (const QString& name : arguments) {
-        auto file = std::make_unique<QFile>(name == QLatin1String("-") ? QString() : name);
+};
+
+// Every input is opened before anything is written, so that a missing file
+// costs no output.
+std::optional<OpenInputs> openInputs(const QStringList& names) {
+    OpenInputs open;
+    for (const QString& name : names) {
+        const bool standard = name == QLatin1String("-");
+        auto file = std::make_unique<QFile>(standard ? QString() : name);
         const bool opened =
-            name == QLatin1String("-")
-                ? file->open(kStandardInput, QIODevice::ReadOnly | QIODevice::Unbuffered)
-                : file->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-        const QString shownName =
-            name == QLatin1String("-") ? QStringLiteral("standard input") : name;
+            standard ? file->open(kStandardInput, QIODevice::ReadOnly | QIODevice::Unbuffered)
+                     : file->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        const QString shownName = standard ? QStringLiteral("standard input") : name;
         if (!opened) {
             complain(QStringLiteral("cannot read %1: %2").arg(shownName, file->errorString()));
-            return cli::kStatusIoError;
+            return std::nullopt;
         }
-        inputs.push_back({shownName, file.get()});
-        files.push_back(std::move(file));
+        open.inputs.push_back({shownName, file.get()});
+        open.files.push_back(std::move(file));
     }
+    return open;
+}
 
-    const QString outputPath = parser.value(outputOption);
-    if (outputPath.isEmpty() || outputPath == QLatin1String("-")) {
-        QFile out;
-        if (!out.open(kStandardOutput, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            complain(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
-            return cli::kStatusIoError;
-        }
-        const cli::FilterResult result =
-            cli::runFilter(options, inputs, out, QStringLiteral("standard output"));
-        if (!result.message.isEmpty()) {
-            complain(result.message);
-        }
+// Only a text that went all the way through replaces an output file. Where
+// the output is written directly, standard output above all, the text before
+// a fault is out already: before an early stop, that is the window's result.
+int finish(cli::SafeOutput& output, const cli::FilterResult& result) {
+    if (result.status != cli::kStatusDone) {
+        output.discard();
+        complain(result.message);
         return result.status;
     }
+    if (!output.commit()) {
+        complain(QStringLiteral("cannot write %1: %2").arg(output.name(), output.errorString()));
+        return cli::kStatusIoError;
+    }
+    return cli::kStatusDone;
+}
 
-    cli::SafeOutput out(outputPath);
-    if (!out.open()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(outputPath, out.errorString()));
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zelvano-cipher"));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(kZelvanoVersion));
+
+    const std::optional<Command> command = readCommandLine(app);
+    if (!command) {
         return cli::kStatusIoError;
     }
-    const cli::FilterResult result = cli::runFilter(options, inputs, out.device(), outputPath);
-    // An early stop is the window's result too, so its text is kept.
-    const bool keep = result.status == cli::kStatusDone || result.status == cli::kStatusStopped;
-    if (!keep) {
-        out.discard();
-    } else if (!out.commit()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(outputPath, out.errorString()));
+    const std::optional<OpenInputs> inputs = openInputs(command->files);
+    if (!inputs) {
         return cli::kStatusIoError;
     }
-    if (!result.message.isEmpty()) {
-        complain(result.message);
+    cli::SafeOutput output(command->output);
+    if (!output.open()) {
+        complain(QStringLiteral("cannot write %1: %2").arg(output.name(), output.errorString()));
+        return cli::kStatusIoError;
     }
-    return result.status;
+    return finish(output,
+                  cli::runFilter(command->options, inputs->inputs, output.device(), output.name()));
 }

@@ -25,16 +25,34 @@ private:
     fileio::SafeFile& m_file;
 };
 
+namespace {
+
+constexpr int kStandardOutput = 1;
+
+QString outputPath(const QString& path) {
+    return path == QLatin1String("-") ? QString() : path;
+}
+
+}  // namespace
+
 SafeOutput::SafeOutput(const QString& path)
-    : m_path(path), m_file(QFile::encodeName(path)), m_special(path) {}
+    : m_path(outputPath(path)),
+      m_name(m_path.isEmpty() ? QStringLiteral("standard output") : m_path),
+      m_file(QFile::encodeName(m_path)),
+      m_direct(m_path) {}
 
 SafeOutput::~SafeOutput() = default;
 
 bool SafeOutput::open() {
+    constexpr QIODevice::OpenMode kMode = QIODevice::WriteOnly | QIODevice::Unbuffered;
+    if (m_path.isEmpty()) {
+        m_isDirect = true;
+        return m_direct.open(kStandardOutput, kMode);
+    }
     const QFileInfo info(m_path);
-    m_isSpecial = info.exists() && !info.isFile() && !info.isDir();
-    if (m_isSpecial) {
-        return m_special.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    m_isDirect = info.exists() && !info.isFile() && !info.isDir();
+    if (m_isDirect) {
+        return m_direct.open(kMode);
     }
     if (!m_file.open()) {
         return false;
@@ -44,27 +62,27 @@ bool SafeOutput::open() {
 }
 
 QIODevice& SafeOutput::device() {
-    return m_isSpecial ? static_cast<QIODevice&>(m_special) : *m_writer;
+    return m_isDirect ? static_cast<QIODevice&>(m_direct) : *m_writer;
 }
 
 bool SafeOutput::commit() {
-    if (m_isSpecial) {
-        m_special.close();
-        return m_special.error() == QFileDevice::NoError;
+    if (m_isDirect) {
+        m_direct.close();
+        return m_direct.error() == QFileDevice::NoError;
     }
     return m_file.commit();
 }
 
 void SafeOutput::discard() {
-    if (m_isSpecial) {
-        m_special.close();
+    if (m_isDirect) {
+        m_direct.close();
         return;
     }
     m_file.discard();
 }
 
 QString SafeOutput::errorString() const {
-    return m_isSpecial ? m_special.errorString() : m_file.error().systemText;
+    return m_isDirect ? m_direct.errorString() : m_file.error().systemText;
 }
 
 }  // namespace cli
