@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QTest>
@@ -186,6 +187,27 @@ private slots:
             }
         }
         QVERIFY(clicked >= 4);  // the chooser's three options and its check box
+    }
+
+    // F10 opens the first menu from anywhere in the main window; Escape
+    // closes the author and joke windows, as their close box does.
+    void f10AndEscape() {
+        Sandbox sandbox;
+        auto* w = forms::MainWindow::show(forms::Variant::frm800);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::keyClick(w->txt1(), Qt::Key_F10);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QString("&File"));
+        menu->close();
+        for (const QString name : {"frmio", "FRMHAHA"}) {
+            toolkit::Form* form = testing::showWindow(name);
+            QVERIFY(QTest::qWaitForWindowExposed(form));
+            QTest::keyClick(form, Qt::Key_Escape);
+            testing::flushDeletes();
+            QVERIFY2(!testing::loaded(name), qPrintable(name));
+        }
+        QVERIFY(testing::loaded("frm800"));
     }
 
     // Tab reaches every button, and Space presses the one with the focus.

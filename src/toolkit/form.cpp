@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPainter>
 
@@ -121,6 +122,15 @@ void Form::setTabOrder(const std::vector<QWidget*>& order) {
             break;
         }
     }
+}
+
+void Form::keyPressEvent(QKeyEvent* event) {
+    if (m_escapeCloses && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Form::closeEvent(QCloseEvent* event) {

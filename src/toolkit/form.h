@@ -69,10 +69,14 @@ protected:
     // Gives the focus to the first control of the tab order that can take it.
     void setTabOrder(const std::vector<QWidget*>& order);
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Escape closes the window as its close box does.
+    void setEscapeCloses(bool on) { m_escapeCloses = on; }
 
 private:
     ClientArea* m_client;
     std::vector<QWidget*> m_tabOrder;
+    bool m_escapeCloses = false;
 };
 
 }  // namespace toolkit

@@ -43,6 +43,7 @@ float controlWidthTwips(const QWidget* control) {
 
 frmio::frmio() : toolkit::Form(kName) {
     setWindowTitle(QStringLiteral("ECCOMI"));
+    setEscapeCloses(true);
     setWindowIcon(QIcon(QStringLiteral(":/author.ico")));
     client()->setPicture(toolkit::PictureReader(QStringLiteral(":/bg640.jpg")).pixmap());
 

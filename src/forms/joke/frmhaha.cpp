@@ -10,6 +10,7 @@ namespace forms {
 
 FRMHAHA::FRMHAHA() : toolkit::Form(kName), m_label1(new toolkit::OutlinedLabel(client())) {
     setWindowTitle(QStringLiteral("AH AH AH AH AH AH"));
+    setEscapeCloses(true);
     setWindowIcon(QIcon(QStringLiteral(":/joke.ico")));
     // The picture is larger than the window: only its top-left part shows.
     client()->setColour(QColor(0, 0, 255));

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
 #include <map>
@@ -144,6 +145,10 @@ void MainWindow::buildMenus(const MainLayout& layout) {
     addItem(help, layout.jokeItem, QStringLiteral("Ma non fatemi ridere"), [this] { rrr_Click(); });
     addItem(help, "info", QString::fromLatin1(layout.infoCaption), [this] { info_Click(); });
     addItem(help, "io", QString::fromLatin1(layout.authorCaption), [this] { io_Click(); });
+    // F10 opens the first menu, as on the desktops where the program runs.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this,
+            [this, file] { menuBar()->setActiveAction(file->menuAction()); });
 }
 
 MainWindow* MainWindow::show(Variant variant) {
