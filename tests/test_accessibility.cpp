@@ -13,6 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <map>
+
 #include "app/modulo1.h"
 #include "support.h"
 
@@ -146,11 +149,17 @@ private slots:
             QVERIFY(toolkit::WindowRegistry::instance().find("frmio"));
         }
         if (role == QAccessible::Grouping) {
-            // The three option buttons are its parts, and its label says so.
+            // The three option buttons are its parts, counted from the top as
+            // they stand on screen, and its label says so.
+            std::map<int, int> topByPosition;
             for (int index = 0; index < 3; ++index) {
                 auto* option = child<QWidget>(form, QStringLiteral("Option1_%1").arg(index));
                 QCOMPARE(accessible(option)->parent(), iface);
+                topByPosition[iface->indexOfChild(accessible(option))] = option->y();
             }
+            QCOMPARE(topByPosition.size(), std::size_t(3));
+            QVERIFY(std::is_sorted(topByPosition.begin(), topByPosition.end(),
+                                   [](auto a, auto b) { return a.second < b.second; }));
             const auto labels = iface->relations(QAccessible::Label);
             QCOMPARE(labels.size(), 1);
             QCOMPARE(labels.front().first->object(), child<QObject>(form, "Label1"));

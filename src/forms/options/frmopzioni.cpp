@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <numeric>
 
 #include "forms/main/mainwindow.h"
 #include "forms/prefmessages.h"
@@ -100,8 +101,15 @@ frmOpzioni::frmOpzioni() : toolkit::Form(kName) {
     toolkit::setAccessibleRole(group, QAccessible::Grouping);
     group->setAccessibleName(label->text());
     label->setBuddy(group);
-    for (const OptionButton& place : kOptionButtons) {
-        const int index = choiceFor(place.variant);
+    // Made from the top down, so that a screen reader counts them in the order
+    // they stand on screen ("640 x 480" is the first of three); each keeps the
+    // index of its choice.
+    std::array<int, kOptionButtons.size()> fromTop{};
+    std::iota(fromTop.begin(), fromTop.end(), 0);
+    std::sort(fromTop.begin(), fromTop.end(),
+              [](int a, int b) { return kOptionButtons.at(a).top < kOptionButtons.at(b).top; });
+    for (const int index : fromTop) {
+        const OptionButton& place = kOptionButtons.at(static_cast<std::size_t>(index));
         auto* button = new toolkit::OptionButton(QString::fromUtf8(place.caption), group);
         button->setObjectName(QStringLiteral("Option1_%1").arg(index));
         button->setGeometry(toolkit::twipsRect(0, place.top - groupTop, 1932, 372));
