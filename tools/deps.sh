@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian packages each step needs, in named groups, and the installer that
 # adds the missing ones of the groups a script names. Sourced by run.sh,
-# test.sh, screenshots.sh, bench/run.sh, fuzz/run.sh and the CI checks.
+# test.sh, screenshots.sh, screen-reader.sh, bench/run.sh, fuzz/run.sh and the
+# CI checks.
 set -euo pipefail
 
 # Building and running the program (tools/run.sh). dpkg-dev gives every build
@@ -37,6 +38,14 @@ zelvano_deps_format=(clang-format)
 # The screenshots (tools/screenshots.sh).
 # qt6ct: the platform theme that gives the dark palette and the large font.
 zelvano_deps_screenshots=(xvfb xauth xdotool x11-utils imagemagick qt6ct)
+# The screen-reader walk (tools/screen-reader.sh): Orca and speech-dispatcher
+# (its generic module writes the speech to a file; libao for its null sound
+# driver), the accessibility bus, a private D-Bus session, X server and window
+# manager, xdotool for the keys and xprop to see the window manager ready.
+zelvano_deps_screenreader=(
+    orca speech-dispatcher libao4 at-spi2-core dbus-daemon
+    xvfb xfwm4 xdotool x11-utils
+)
 
 # zelvano_install_missing GROUP...: installs the packages of these groups that
 # are not installed yet. Only apt-get runs as root: through sudo for a user.
