@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -18,6 +19,7 @@
 
 #include "app/modulo1.h"
 #include "support.h"
+#include "toolkit/accessible.h"
 
 using testing::child;
 using testing::Sandbox;
@@ -31,6 +33,25 @@ QAccessibleInterface* accessible(QObject* object) {
     }
     return iface;
 }
+
+// The texts of the notifications that appear while it lives, as a screen
+// reader hears them.
+class NotificationsHeard final : public QObject {
+public:
+    NotificationsHeard() { qApp->installEventFilter(this); }
+    ~NotificationsHeard() override { qApp->removeEventFilter(this); }
+    NotificationsHeard(const NotificationsHeard&) = delete;
+    NotificationsHeard& operator=(const NotificationsHeard&) = delete;
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && object->isWidgetType() &&
+            accessible(object)->role() == QAccessible::Notification) {
+            texts << accessible(object)->text(QAccessible::Name);
+        }
+        return false;
+    }
+    QStringList texts;
+};
 
 const char* const kWindows[] = {"frm640",   "frm800", "frm1280", "frmOpzioni",
                                 "frmAbout", "frmio",  "FRMHAHA"};
@@ -102,7 +123,10 @@ private slots:
         };
         row("greeting", "frmio", "Label1", QAccessible::StaticText,
             "ECCOMI A VOI IN TUTTA LA MIA BELLEZZA(?)\n\nSALUTI DAL VURLO");
-        row("contact", "frmio", "Label2", QAccessible::StaticText, "E-mail: ");
+        // A screen reader reads a dialog's texts of three words or more.
+        row("contact", "frmio", "Label2", QAccessible::StaticText, "E-mail dell'autore: ");
+        row("version", "frmAbout", "lblVersion", QAccessible::StaticText,
+            "Versione 1.0.1 di Zelvano");
         row("joke", "FRMHAHA", "Label1", QAccessible::StaticText,
             "AH AH AH MA DAVVERO VI\nSERVE UN AIUTO?\nMA PER PIACERE AH AH AH");
         row("etched line", "frmAbout", "Line1", QAccessible::Separator, {});
@@ -217,6 +241,69 @@ private slots:
             QVERIFY2(!testing::loaded(name), qPrintable(name));
         }
         QVERIFY(testing::loaded("frm800"));
+    }
+
+    // The help windows are dialogs, which a screen reader reads when they
+    // open, and each takes the focus as it opens from the menu.
+    void helpWindowsOpenAsFocusedDialogs_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("About") << "info"
+                               << "frmAbout";
+        QTest::newRow("author") << "io"
+                                << "frmio";
+        QTest::newRow("joke") << "rid"
+                              << "FRMHAHA";
+    }
+    void helpWindowsOpenAsFocusedDialogs() {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        Sandbox sandbox;
+        auto* main = forms::MainWindow::show(forms::Variant::frm800);
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        child<QAction>(main, item)->trigger();
+        toolkit::Form* form = testing::loaded(window);
+        QVERIFY(form);
+        QCOMPARE(accessible(form)->role(), QAccessible::Dialog);
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr &&
+                    QApplication::focusWidget()->window() == form);
+    }
+
+    // Every command tells a screen reader its outcome, without moving the
+    // focus: a notification appears with the text and goes again.
+    void commandsAreHeard() {
+        Sandbox sandbox;
+        auto* w = forms::MainWindow::show(forms::Variant::frm640);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->txt1()->setText(QStringLiteral("ciao"));
+        NotificationsHeard heard;
+        const std::pair<const char*, QString> steps[] = {
+            {"cmd1", "Risultato: hLfR"},
+            {"Command3", "Risultato spostato nella casella di ingresso"},
+            {"Command1", "Risultato: ciao"},
+            {"Command4_0", "Casella di ingresso svuotata"},
+            {"Command4_1", "Casella di uscita svuotata"},
+        };
+        QStringList expected;
+        for (const auto& [button, text] : steps) {
+            auto* pressed = child<QPushButton>(w, button);
+            pressed->setFocus();
+            QTest::keyClick(pressed, Qt::Key_Space);
+            QCOMPARE(QApplication::focusWidget(), pressed);
+            expected << text;
+        }
+        QCOMPARE(heard.texts, expected);
+    }
+
+    // What is heard of a text: no control characters, and the start of a
+    // long one, cut between words.
+    void spokenForm() {
+        QCOMPARE(toolkit::spokenForm(QStringLiteral(" a\r\nb\x01\x7F c ")), QString("a b c"));
+        const QString words = QStringLiteral("parola ").repeated(100);
+        const QString spoken = toolkit::spokenForm(words);
+        QVERIFY(spoken.size() <= 161);
+        QVERIFY(spoken.endsWith(QStringLiteral("parola…")));
+        QVERIFY(words.startsWith(spoken.chopped(1)));
     }
 
     // Tab reaches every button, and Space presses the one with the focus.

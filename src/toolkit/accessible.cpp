@@ -142,6 +142,45 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
     widget->setProperty(kRoleProperty, static_cast<int>(role));
 }
 
+QString spokenForm(const QString& text) {
+    // About two lines of a braille display, and a few seconds of speech.
+    constexpr qsizetype kLongest = 160;
+    QString spoken = text;
+    for (QChar& ch : spoken) {
+        if (ch.category() == QChar::Other_Control) {
+            ch = QLatin1Char(' ');
+        }
+    }
+    spoken = spoken.simplified();
+    if (spoken.size() > kLongest) {
+        const qsizetype blank = spoken.lastIndexOf(QLatin1Char(' '), kLongest);
+        spoken.truncate(blank > kLongest / 2 ? blank : kLongest);
+        if (spoken.back().isHighSurrogate()) {
+            spoken.chop(1);
+        }
+        spoken += QStringLiteral("…");
+    }
+    return spoken;
+}
+
+void announce(QWidget* window, const QString& text) {
+    // Qt 6.4 has no call for this. Orca speaks a notification when it
+    // appears, and nothing of a name or text that changes away from the
+    // focus.
+    static const QString kName = QStringLiteral("zelvanoNotice");
+    auto* notice = window->findChild<QWidget*>(kName, Qt::FindDirectChildrenOnly);
+    if (notice == nullptr) {
+        notice = new QWidget(window);
+        notice->setObjectName(kName);
+        setAccessibleRole(notice, QAccessible::Notification);
+        notice->setGeometry(0, 0, 0, 0);
+        notice->hide();
+    }
+    notice->setAccessibleName(spokenForm(text));
+    notice->show();
+    notice->hide();
+}
+
 void describeMenuItem(QAction* action, const QString& name, const QString& description) {
     installFactory();
     action->setProperty(kNameProperty, name);

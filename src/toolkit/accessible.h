@@ -9,7 +9,7 @@ class QWidget;
 namespace toolkit {
 
 // What screen readers are told beyond what Qt's own accessible interfaces
-// say. Both install the program's accessible interface factory on first use.
+// say. Each installs the program's accessible interface factory on first use.
 
 // Gives a widget an accessible role of the program's choice: a hand-drawn
 // label is static text rather than a filler, a drawn line a separator (with
@@ -19,5 +19,15 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role);
 // A menu item's accessible name and description; Qt's own menu items tell
 // only their caption.
 void describeMenuItem(QAction* action, const QString& name, const QString& description);
+
+// Tells a screen reader the outcome of a command without moving the focus: a
+// notification inside the window, which no one sees, appears with the text
+// and goes again at once, and the screen reader speaks it. Control
+// characters become blanks, runs of blanks one, and a long text is cut to
+// its start.
+void announce(QWidget* window, const QString& text);
+
+// The text that announce() hands on.
+QString spokenForm(const QString& text);
 
 }  // namespace toolkit

@@ -178,6 +178,8 @@ frmAbout::frmAbout() : toolkit::Form(kName) {
         QStringLiteral("Informazioni sul sistema: avvia il programma che le mostra"));
     picIcon->setAccessibleName(QStringLiteral("Icona di Zelvano"));
 
+    // A dialog, so that a screen reader reads its texts when it opens.
+    toolkit::setAccessibleRole(this, QAccessible::Dialog);
     setTabOrder(
         {m_cmdOK, picIcon, cmdSysInfo, lblDescription, m_lblDisclaimer, lblTitle, m_lblVersion});
     setClientSizeTwips(5736, 3564);
@@ -195,6 +197,8 @@ void frmAbout::Form_Load() {
     centreOnScreen();
     setWindowTitle(QStringLiteral("Informazioni su Zelvano "));
     setCaption(m_lblVersion, QStringLiteral("Versione ") + kVersion);
+    // A screen reader reads a dialog's texts of three words or more.
+    m_lblVersion->setAccessibleName(m_lblVersion->text() + QStringLiteral(" di Zelvano"));
     setCaption(m_lblDisclaimer,
                QStringLiteral("Avviso: ... Se proprio volete potete mandarmi qualche milioncino "
                               "per ringraziarmi di aver creato un programma tanto bello, ok?") +

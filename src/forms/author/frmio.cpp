@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "forms/texts.h"
+#include "toolkit/accessible.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/pictures.h"
 #include "toolkit/twips.h"
@@ -43,6 +44,11 @@ float controlWidthTwips(const QWidget* control) {
 
 frmio::frmio() : toolkit::Form(kName) {
     setWindowTitle(QStringLiteral("ECCOMI"));
+    // A dialog with nothing to press: it takes the focus itself, so that a
+    // screen reader turns to it at once and reads its texts, and Escape
+    // closes it.
+    toolkit::setAccessibleRole(this, QAccessible::Dialog);
+    setFocusPolicy(Qt::StrongFocus);
     setEscapeCloses(true);
     setWindowIcon(QIcon(QStringLiteral(":/author.ico")));
     client()->setPicture(toolkit::PictureReader(QStringLiteral(":/bg640.jpg")).pixmap());
@@ -82,8 +88,11 @@ void frmio::Form_Load() {
         m_image1,
         toolkit::centredLeft(inner, pictureWidthTwips(m_image1->width(), toolkit::kTwipsPerPixel)));
     m_label2->setText(QStringLiteral("E-mail: ") + kAuthorContact);
+    // A screen reader reads a dialog's texts of three words or more.
+    m_label2->setAccessibleName(QStringLiteral("E-mail dell'autore: ") + kAuthorContact);
     moveLeftTwips(m_label2, toolkit::centredLeft(inner, controlWidthTwips(m_label2)));
     centreOnScreen();
+    setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace forms

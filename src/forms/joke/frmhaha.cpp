@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
+#include "toolkit/accessible.h"
 #include "toolkit/lifecycle.h"
 #include "toolkit/pictures.h"
 #include "toolkit/twips.h"
@@ -10,6 +11,11 @@ namespace forms {
 
 FRMHAHA::FRMHAHA() : toolkit::Form(kName), m_label1(new toolkit::OutlinedLabel(client())) {
     setWindowTitle(QStringLiteral("AH AH AH AH AH AH"));
+    // A dialog with nothing to press: it takes the focus itself, so that a
+    // screen reader turns to it at once and reads its lines, and Escape
+    // closes it.
+    toolkit::setAccessibleRole(this, QAccessible::Dialog);
+    setFocusPolicy(Qt::StrongFocus);
     setEscapeCloses(true);
     setWindowIcon(QIcon(QStringLiteral(":/joke.ico")));
     // The picture is larger than the window: only its top-left part shows.
@@ -37,6 +43,7 @@ void FRMHAHA::Form_Load() {
     m_label1->setText(QStringLiteral("AH AH AH MA DAVVERO VI") + QChar(13) +
                       QStringLiteral("SERVE UN AIUTO?") + QChar(13) +
                       QStringLiteral("MA PER PIACERE AH AH AH"));
+    setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace forms

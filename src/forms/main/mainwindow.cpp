@@ -210,6 +210,9 @@ void MainWindow::runCipher(bool encrypt) {
                  .arg(encrypt ? QStringLiteral("criptare") : QStringLiteral("decriptare")));
     } else {
         m_prog1->hide();
+        if (n > 0) {
+            toolkit::announce(this, QStringLiteral("Risultato: ") + output);
+        }
     }
     if (n == 0) {
         warn(encrypt ? QStringLiteral("Non c'è niente da criptare!!!")
@@ -240,13 +243,19 @@ void MainWindow::esci_Click() {
 void MainWindow::Command3_Click() {
     m_txt1->setText(m_txt2->text());
     m_txt2->setText(QString());
+    toolkit::announce(this, m_txt1->text().isEmpty()
+                                ? QStringLiteral("Nessun risultato da spostare: casella di "
+                                                 "ingresso svuotata")
+                                : QStringLiteral("Risultato spostato nella casella di ingresso"));
 }
 
 void MainWindow::Command4_Click(int index) {
     if (index == 0) {
         m_txt1->setText(QString());
+        toolkit::announce(this, QStringLiteral("Casella di ingresso svuotata"));
     } else if (index == 1) {
         m_txt2->setText(QString());
+        toolkit::announce(this, QStringLiteral("Casella di uscita svuotata"));
     }
 }
 
