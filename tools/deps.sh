@@ -7,10 +7,12 @@ set -euo pipefail
 # Building and running the program (tools/run.sh).
 zelvano_deps_run=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev libwayland-dev
     fonts-dejavu-core
     # The windows' fonts, the control pictures and Qt's Italian texts.
     fonts-liberation fonts-symbola qt6-translations-l10n
+    # Qt's Wayland plug-in: the program runs natively in a Wayland session.
+    qt6-wayland
 )
 # The test suite (tools/test.sh), on top of run: the bad-input test answers the
 # real program's error report on its own Xvfb with xdotool; two tests validate
