@@ -4,9 +4,16 @@
 #include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QMessageBox>
 #include <QPluginLoader>
+#include <QSpacerItem>
+#include <QWindow>
+#include <QtMath>
 
 #include <poll.h>
 #include <wayland-client.h>
@@ -153,6 +160,89 @@ bool pluginInstalled(const QString& key, const QString& folder) {
     }
     return false;
 }
+
+// Where the compositor leaves the title bar to the program (GNOME), Qt 6.4
+// draws it itself with its plug-in "bradient": the title, in the
+// application's font at 14 pixels, is centred on the whole bar and cut off 5
+// pixels before three buttons 18 pixels wide, 5 apart and 8 from the right
+// end, whatever the window's flags; the bar spans the window and a 3-pixel
+// border on each side. The width a window needs to show its whole title:
+int titleBarWidth(const QString& title) {
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(14);
+    const int text = qCeil(QFontMetricsF(font).horizontalAdvance(title));
+    constexpr int kButtons = 8 + 3 * 18 + 2 * 5 + 5;
+    constexpr int kBorder = 3;
+    constexpr int kRounding = 2;
+    return text + 2 * kButtons - 2 * kBorder + kRounding;
+}
+
+// Whether Qt draws the title bars: a window it has decorated has margins of
+// Qt's, one the compositor decorates has none. Before any window shows, Qt is
+// assumed to.
+bool qtDrawsTitleBars() {
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow* window : windows) {
+        const Qt::WindowType type = window->type();
+        if (window->isVisible() && window->handle() != nullptr &&
+            !window->flags().testFlag(Qt::FramelessWindowHint) &&
+            (type == Qt::Window || type == Qt::Dialog)) {
+            return window->frameMargins().top() > 0;
+        }
+    }
+    return true;
+}
+
+// A message box sizes itself to its layout when it is shown; a spacer as wide
+// as its title bar needs, under its buttons, widens it.
+class TitleSpacer final : public QSpacerItem {
+public:
+    using QSpacerItem::QSpacerItem;
+};
+
+void fitTitle(QMessageBox* box) {
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    if (grid == nullptr) {
+        return;
+    }
+    const QMargins outer = box->contentsMargins();
+    const QMargins inner = grid->contentsMargins();
+    const int width = titleBarWidth(box->windowTitle()) - outer.left() - outer.right() -
+                      inner.left() - inner.right();
+    for (int i = 0; i < grid->count(); ++i) {
+        if (auto* spacer = dynamic_cast<TitleSpacer*>(grid->itemAt(i))) {
+            spacer->changeSize(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+            grid->invalidate();
+            return;
+        }
+    }
+    grid->addItem(new TitleSpacer(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// Sees each message box before it sizes itself.
+class MessageBoxTitles final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto* box = qobject_cast<QMessageBox*>(watched); box && qtDrawsTitleBars()) {
+                fitTitle(box);
+            }
+        }
+        return false;
+    }
+};
+
+// Runs as the application object is made, once Qt has chosen its platform.
+void watchMessageBoxTitles() {
+    if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
+        qApp->installEventFilter(new MessageBoxTitles(qApp));
+    }
+}
+Q_COREAPP_STARTUP_FUNCTION(watchMessageBoxTitles)
 
 }  // namespace
 
