@@ -33,6 +33,11 @@ zelvano_deps_package=(
     xvfb xauth xdotool x11-utils
     desktop-file-utils appstream
 )
+# The Wayland check (tools/ci.d/40-wayland.sh): a headless compositor, a
+# private D-Bus session with the accessibility bus, and Python's AT-SPI.
+zelvano_deps_wayland=(
+    weston qt6-wayland dbus at-spi2-core gir1.2-atspi-2.0 python3-gi
+)
 # The formatting check (tools/ci.d/05-format.sh).
 zelvano_deps_format=(clang-format)
 # The screenshots (tools/screenshots.sh).
