@@ -26,35 +26,34 @@ namespace {
 
 // Qt's options that the platform's choice depends on.
 struct QtOptions {
-    std::optional<QString> platform;  // -platform
-    QString pluginFolder;             // -platformpluginpath
-    std::optional<QString> display;   // -display, read by the X plug-in
+    std::optional<QString> platform;      // -platform
+    std::optional<QString> pluginFolder;  // -platformpluginpath
+    std::optional<QString> display;       // -display, read by the X plug-in
 };
 
-// Reads them as Qt does: with one dash or two, each option taking the next
-// argument as its value, the last one counting.
+// Reads them as Qt does: with one dash or two, each of Qt's options taking the
+// next argument as its value, the last one counting.
 QtOptions qtOptions(const QStringList& arguments) {
-    static const QStringList withValue{QStringLiteral("-platformpluginpath"),
-                                       QStringLiteral("-platform"),
-                                       QStringLiteral("-platformtheme"),
-                                       QStringLiteral("-qwindowgeometry"),
-                                       QStringLiteral("-qwindowtitle"),
-                                       QStringLiteral("-qwindowicon"),
-                                       QStringLiteral("-display")};
+    static const QStringList withValue{
+        QStringLiteral("-platform"),        QStringLiteral("-platformpluginpath"),
+        QStringLiteral("-display"),         QStringLiteral("-platformtheme"),
+        QStringLiteral("-qwindowgeometry"), QStringLiteral("-qwindowtitle"),
+        QStringLiteral("-qwindowicon")};
     QtOptions options;
     for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
-        const QString name = arguments.at(i).startsWith(QStringLiteral("--"))
-                                 ? arguments.at(i).mid(1)
-                                 : arguments.at(i);
+        QStringView name = arguments.at(i);
+        if (name.startsWith(u"--")) {
+            name = name.mid(1);
+        }
         if (!withValue.contains(name)) {
             continue;
         }
-        const QString value = arguments.at(++i);
-        if (name == withValue.at(0)) {
-            options.pluginFolder = value;
-        } else if (name == withValue.at(1)) {
+        const QString& value = arguments.at(++i);
+        if (name == u"-platform") {
             options.platform = value;
-        } else if (name == withValue.at(6)) {
+        } else if (name == u"-platformpluginpath") {
+            options.pluginFolder = value;
+        } else if (name == u"-display") {
             options.display = value;
         }
     }
@@ -249,10 +248,8 @@ Q_COREAPP_STARTUP_FUNCTION(watchMessageBoxTitles)
 std::optional<QString> missingDisplay(const QProcessEnvironment& environment,
                                       const QStringList& arguments, const DisplayProbe& probe) {
     const QtOptions options = qtOptions(arguments);
-    const QString pluginFolder =
-        options.pluginFolder.isNull()
-            ? environment.value(QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH"))
-            : options.pluginFolder;
+    const QString pluginFolder = options.pluginFolder.value_or(
+        environment.value(QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH")));
     const QString fromEnvironment = environment.value(QStringLiteral("QT_QPA_PLATFORM"));
     QString head = QStringLiteral("nessuno schermo su cui aprire le finestre");
     QString remedy = QStringLiteral("avviarlo da una sessione grafica o con «xvfb-run zelvano»");
