@@ -67,13 +67,24 @@ QString listed(const QStringList& items) {
                                   QStringLiteral(" e ") + items.last();
 }
 
+// The check's connection to an X server that answered, kept until Qt has
+// made its own: an X server whose last client leaves resets itself (Xvfb as
+// xvfb-run starts it), and turns away a client that connects meanwhile.
+xcb_connection_t* g_heldX = nullptr;
+
 // Connects to the X server as Qt's X plug-in does; the connection answers or
 // fails at once.
 DisplayAnswer xAnswer(const QByteArray& display) {
     xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return answers ? DisplayAnswer::Answers : DisplayAnswer::Refused;
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return DisplayAnswer::Refused;
+    }
+    if (g_heldX != nullptr) {
+        xcb_disconnect(g_heldX);
+    }
+    g_heldX = connection;
+    return DisplayAnswer::Answers;
 }
 
 // A compositor answers in milliseconds; one that accepted the connection but
@@ -235,13 +246,18 @@ protected:
     }
 };
 
-// Runs as the application object is made, once Qt has chosen its platform.
-void watchMessageBoxTitles() {
+// Runs as the application object is made, once Qt has connected to its
+// display.
+void onQtConnected() {
+    if (g_heldX != nullptr) {
+        xcb_disconnect(g_heldX);
+        g_heldX = nullptr;
+    }
     if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
         qApp->installEventFilter(new MessageBoxTitles(qApp));
     }
 }
-Q_COREAPP_STARTUP_FUNCTION(watchMessageBoxTitles)
+Q_COREAPP_STARTUP_FUNCTION(onQtConnected)
 
 }  // namespace
 
