@@ -8,6 +8,7 @@
 #include "forms/options/frmopzioni.h"
 #include "prefs/preferences.h"
 #include "support.h"
+#include "toolkit/display.h"
 
 using testing::Sandbox;
 using testing::TinyDisk;
@@ -269,6 +270,74 @@ private slots:
         QCOMPARE(Sandbox::read(prefs::kResolutionFile), rexBefore);
         QVERIFY(!QFileInfo::exists(prefs::kStartupFile));
         QCOMPARE(testing::entries().size(), std::size_t(rexBefore.isNull() ? 0 : 1));
+    }
+
+    // The display check walks the platforms as Qt 6.4 does. Each row: the
+    // environment, further arguments, the missing plug-in, the displays asked
+    // in order ("ok..." answers, "mute..." connects but stays silent, others
+    // refuse), and a part of the report (none: Qt will start).
+    void displayChoice_data() {
+        for (const char* column : {"environment", "arguments", "missing", "asked", "report"}) {
+            QTest::addColumn<QString>(column);
+        }
+        const auto row = [](const char* name, const char* env, const char* args,
+                            const char* missing, const char* asked, const char* report) {
+            QTest::newRow(name) << env << args << missing << asked << report;
+        };
+        row("nothing set", "", "", "", "", "(né DISPLAY né WAYLAND_DISPLAY sono impostate)");
+        row("X refuses", "DISPLAY=:9", "", "", "x :9", "(lo schermo X «:9» non risponde)");
+        row("Wayland first", "DISPLAY=:ok WAYLAND_DISPLAY=ok", "", "", "wl ok", "");
+        row("Wayland refuses, X next", "DISPLAY=:ok WAYLAND_DISPLAY=w", "", "", "wl w, x :ok", "");
+        row("Wayland silent, Qt stays", "DISPLAY=:ok WAYLAND_DISPLAY=mute", "", "", "wl mute",
+            "(lo schermo Wayland «mute» non risponde)");
+        row("no Wayland plug-in, X next", "DISPLAY=:ok WAYLAND_DISPLAY=ok", "", "wayland", "x :ok",
+            "");
+        row("no Wayland plug-in, no X", "WAYLAND_DISPLAY=ok", "", "wayland", "",
+            "(manca il modulo Wayland di Qt e DISPLAY non è impostata): installare il pacchetto "
+            "qt6-wayland, oppure");
+        row("Wayland session", "XDG_SESSION_TYPE=wayland", "", "", "wl wayland-0",
+            "«wayland-0» non risponde e DISPLAY non è impostata)");
+        row("QT_QPA_PLATFORM", "QT_QPA_PLATFORM=wayland DISPLAY=:ok", "", "", "wl wayland-0",
+            " con QT_QPA_PLATFORM=wayland (lo schermo Wayland «wayland-0» non risponde): ");
+        row("list with options", "QT_QPA_PLATFORM=XCB:a=1;wayland:b DISPLAY=:9 WAYLAND_DISPLAY=ok",
+            "", "", "x :9, wl ok", "");
+        row("offscreen", "QT_QPA_PLATFORM=offscreen", "", "", "", "");
+        row("a platform of its own", "QT_QPA_PLATFORM=vnc;xcb DISPLAY=:9", "", "", "", "");
+        row("its plug-in missing", "QT_QPA_PLATFORM=vnc", "", "vnc", "", "modulo «vnc» di Qt");
+        row("-platform first", "QT_QPA_PLATFORM=offscreen", "--platform xcb -display :9", "",
+            "x :9", "con l'opzione -platform xcb (lo schermo X «:9»");
+        row("an option's value", "DISPLAY=:ok", "-qwindowtitle -platform", "", "x :ok", "");
+    }
+    void displayChoice() {
+        QFETCH(QString, environment);
+        QFETCH(QString, arguments);
+        QFETCH(QString, missing);
+        QFETCH(QString, asked);
+        QFETCH(QString, report);
+        QProcessEnvironment env;
+        for (const QString& pair : environment.split(u' ', Qt::SkipEmptyParts)) {
+            env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+        }
+        QStringList calls;
+        const auto answer = [&calls](const char* kind, const QByteArray& display) {
+            calls << QStringLiteral("%1 %2").arg(kind, display);
+            return display.contains("ok")     ? toolkit::DisplayAnswer::Answers
+                   : display.contains("mute") ? toolkit::DisplayAnswer::Silent
+                                              : toolkit::DisplayAnswer::Refused;
+        };
+        const std::optional<QString> found = toolkit::missingDisplay(
+            env, QStringList{QStringLiteral("zelvano")} + arguments.split(u' ', Qt::SkipEmptyParts),
+            {[&missing](const QString& key, const QString&) { return key != missing; },
+             [&answer](const QByteArray& display) { return answer("x", display); },
+             [&answer](const QByteArray& display) { return answer("wl", display); }});
+        QCOMPARE(calls.join(QStringLiteral(", ")), asked);
+        QCOMPARE(found.has_value(), !report.isEmpty());
+        if (found) {
+            // One sentence, for "Zelvano: " to lead.
+            QVERIFY2(found->contains(report) && found->endsWith(u'.') && !found->contains(u'\n') &&
+                         !found->contains(QStringLiteral("Zelvano")) && found->at(0).isLower(),
+                     qPrintable(*found));
+        }
     }
 
     void unwritableDirectoryReported() {

@@ -9,10 +9,12 @@ set -euo pipefail
 # Debian's hardening flags (dpkg-buildflags), as the package has them.
 zelvano_deps_run=(
     cmake g++ make pkg-config dpkg-dev
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev libwayland-dev
     fonts-dejavu-core
     # The windows' fonts, the control pictures and Qt's Italian texts.
     fonts-liberation fonts-symbola qt6-translations-l10n
+    # Qt's Wayland plug-in: the program runs natively in a Wayland session.
+    qt6-wayland
 )
 # The test suite (tools/test.sh), on top of run: the bad-input test answers the
 # real program's error report on its own Xvfb with xdotool; two tests validate
@@ -32,6 +34,11 @@ zelvano_deps_package=(
     dpkg-dev file lintian man-db
     xvfb xauth xdotool x11-utils
     desktop-file-utils appstream
+)
+# The Wayland check (tools/ci.d/40-wayland.sh): a headless compositor, a
+# private D-Bus session with the accessibility bus, and Python's AT-SPI.
+zelvano_deps_wayland=(
+    weston qt6-wayland dbus at-spi2-core gir1.2-atspi-2.0 python3-gi
 )
 # The formatting check (tools/ci.d/05-format.sh).
 zelvano_deps_format=(clang-format)

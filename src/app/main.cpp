@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
     onBrokenPipe.sa_flags = SA_RESTART;
     sigaction(SIGPIPE, &onBrokenPipe, nullptr);
 
-    if (const std::optional<QString> missing = toolkit::missingDisplay()) {
+    if (const std::optional<QString> missing = toolkit::missingDisplay(argc, argv)) {
         std::fprintf(stderr, "Zelvano: %s\n", missing->toLocal8Bit().constData());
         return 1;
     }

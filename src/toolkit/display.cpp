@@ -1,62 +1,352 @@
 #include "toolkit/display.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QPluginLoader>
+#include <QSpacerItem>
+#include <QWindow>
+#include <QtMath>
+
+#include <poll.h>
+#include <wayland-client.h>
 #include <xcb/xcb.h>
 
-#include <cstring>
+#include <cerrno>
 
 namespace toolkit {
 namespace {
 
-// Connects to the X server as the xcb platform plug-in would.
-bool xAnswers(const QByteArray& display) {
-    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return answers;
+// Qt's options that the platform's choice depends on.
+struct QtOptions {
+    std::optional<QString> platform;      // -platform
+    std::optional<QString> pluginFolder;  // -platformpluginpath
+    std::optional<QString> display;       // -display, read by the X plug-in
+};
+
+// Reads them as Qt does: with one dash or two, each of Qt's options taking the
+// next argument as its value, the last one counting.
+QtOptions qtOptions(const QStringList& arguments) {
+    static const QStringList withValue{
+        QStringLiteral("-platform"),        QStringLiteral("-platformpluginpath"),
+        QStringLiteral("-display"),         QStringLiteral("-platformtheme"),
+        QStringLiteral("-qwindowgeometry"), QStringLiteral("-qwindowtitle"),
+        QStringLiteral("-qwindowicon")};
+    QtOptions options;
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        QStringView name = arguments.at(i);
+        if (name.startsWith(u"--")) {
+            name = name.mid(1);
+        }
+        if (!withValue.contains(name)) {
+            continue;
+        }
+        const QString& value = arguments.at(++i);
+        if (name == u"-platform") {
+            options.platform = value;
+        } else if (name == u"-platformpluginpath") {
+            options.pluginFolder = value;
+        } else if (name == u"-display") {
+            options.display = value;
+        }
+    }
+    return options;
 }
 
-// Connects to the Wayland compositor's socket, found as libwayland finds it.
-bool waylandAnswers(const QByteArray& display) {
-    const QByteArray path =
-        display.startsWith('/') ? display : qgetenv("XDG_RUNTIME_DIR") + '/' + display;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= qsizetype(sizeof address.sun_path)) {
+// "a", "a e b", "a, b e c".
+QString listed(const QStringList& items) {
+    return items.size() < 2 ? items.join(QString())
+                            : items.first(items.size() - 1).join(QStringLiteral(", ")) +
+                                  QStringLiteral(" e ") + items.last();
+}
+
+// The check's connection to an X server that answered, kept until Qt has
+// made its own: an X server whose last client leaves resets itself (Xvfb as
+// xvfb-run starts it), and turns away a client that connects meanwhile.
+xcb_connection_t* g_heldX = nullptr;
+
+// Connects to the X server as Qt's X plug-in does; the connection answers or
+// fails at once.
+DisplayAnswer xAnswer(const QByteArray& display) {
+    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return DisplayAnswer::Refused;
+    }
+    if (g_heldX != nullptr) {
+        xcb_disconnect(g_heldX);
+    }
+    g_heldX = connection;
+    return DisplayAnswer::Answers;
+}
+
+// A compositor answers in milliseconds; one that accepted the connection but
+// says nothing for this long is taken for dead.
+constexpr int kWaylandPatienceMs = 5000;
+
+// Connects to the compositor with libwayland, as Qt's Wayland plug-in does,
+// and waits for the reply to one request.
+DisplayAnswer waylandAnswer(const QByteArray& socket) {
+    if (qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
+        // A connection handed down by the compositor: taking it here would
+        // take it from Qt.
+        return DisplayAnswer::Answers;
+    }
+    wl_display* display = wl_display_connect(socket.constData());
+    if (display == nullptr) {
+        return DisplayAnswer::Refused;
+    }
+    bool answered = false;
+    static const wl_callback_listener listener{
+        [](void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; }};
+    wl_callback* sync = wl_display_sync(display);
+    wl_callback_add_listener(sync, &listener, &answered);
+    const QDeadlineTimer deadline(kWaylandPatienceMs);
+    while (!answered) {
+        if (wl_display_prepare_read(display) != 0) {
+            if (wl_display_dispatch_pending(display) < 0) {
+                break;
+            }
+            continue;
+        }
+        wl_display_flush(display);
+        pollfd ready{wl_display_get_fd(display), POLLIN, 0};
+        const int polled = poll(&ready, 1, static_cast<int>(deadline.remainingTime()));
+        if (polled <= 0) {
+            wl_display_cancel_read(display);
+            if (polled < 0 && errno == EINTR && !deadline.hasExpired()) {
+                continue;
+            }
+            break;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) {
+            break;
+        }
+    }
+    wl_callback_destroy(sync);
+    wl_display_disconnect(display);
+    return answered ? DisplayAnswer::Answers : DisplayAnswer::Silent;
+}
+
+// Looks for the plug-in where Qt's plug-in loader does: the folder
+// "platforms" in each library path (QT_PLUGIN_PATH, Qt's own plug-in folder,
+// the program's folder), then the further folder itself. The metadata is read
+// without loading the plug-in.
+bool pluginInstalled(const QString& key, const QString& folder) {
+    QStringList folders;
+    for (const QString& path : QCoreApplication::libraryPaths()) {
+        folders << path + QStringLiteral("/platforms");
+    }
+    folders << QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() +
+                   QStringLiteral("/platforms");
+    if (!folder.isEmpty()) {
+        folders << folder;
+    }
+    for (const QString& path : std::as_const(folders)) {
+        QDirIterator files(path, QDir::Files);
+        while (files.hasNext()) {
+            const QJsonObject metaData = QPluginLoader(files.next()).metaData();
+            if (metaData.value(QStringLiteral("IID")).toString() !=
+                QStringLiteral("org.qt-project.Qt.QPA.QPlatformIntegrationFactoryInterface.5.3")) {
+                continue;
+            }
+            const QJsonArray keys = metaData.value(QStringLiteral("MetaData"))
+                                        .toObject()
+                                        .value(QStringLiteral("Keys"))
+                                        .toArray();
+            for (const QJsonValue& each : keys) {
+                if (each.toString().compare(key, Qt::CaseInsensitive) == 0) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// Where the compositor leaves the title bar to the program (GNOME), Qt 6.4
+// draws it itself with its plug-in "bradient": the title, in the
+// application's font at 14 pixels, is centred on the whole bar and cut off 5
+// pixels before three buttons 18 pixels wide, 5 apart and 8 from the right
+// end, whatever the window's flags; the bar spans the window and a 3-pixel
+// border on each side. The width a window needs to show its whole title:
+int titleBarWidth(const QString& title) {
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(14);
+    const int text = qCeil(QFontMetricsF(font).horizontalAdvance(title));
+    constexpr int kButtons = 8 + 3 * 18 + 2 * 5 + 5;
+    constexpr int kBorder = 3;
+    constexpr int kRounding = 2;
+    return text + 2 * kButtons - 2 * kBorder + kRounding;
+}
+
+// Whether Qt draws the title bars: a window it has decorated has margins of
+// Qt's, one the compositor decorates has none. Before any window shows, Qt is
+// assumed to.
+bool qtDrawsTitleBars() {
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow* window : windows) {
+        const Qt::WindowType type = window->type();
+        if (window->isVisible() && window->handle() != nullptr &&
+            !window->flags().testFlag(Qt::FramelessWindowHint) &&
+            (type == Qt::Window || type == Qt::Dialog)) {
+            return window->frameMargins().top() > 0;
+        }
+    }
+    return true;
+}
+
+// A message box sizes itself to its layout when it is shown; a spacer as wide
+// as its title bar needs, under its buttons, widens it.
+class TitleSpacer final : public QSpacerItem {
+public:
+    using QSpacerItem::QSpacerItem;
+};
+
+void fitTitle(QMessageBox* box) {
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    if (grid == nullptr) {
+        return;
+    }
+    const QMargins outer = box->contentsMargins();
+    const QMargins inner = grid->contentsMargins();
+    const int width = titleBarWidth(box->windowTitle()) - outer.left() - outer.right() -
+                      inner.left() - inner.right();
+    for (int i = 0; i < grid->count(); ++i) {
+        if (auto* spacer = dynamic_cast<TitleSpacer*>(grid->itemAt(i))) {
+            spacer->changeSize(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+            grid->invalidate();
+            return;
+        }
+    }
+    grid->addItem(new TitleSpacer(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// Sees each message box before it sizes itself.
+class MessageBoxTitles final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto* box = qobject_cast<QMessageBox*>(watched); box && qtDrawsTitleBars()) {
+                fitTitle(box);
+            }
+        }
         return false;
     }
-    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool answers =
-        fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0) {
-        close(fd);
+};
+
+// Runs as the application object is made, once Qt has connected to its
+// display.
+void onQtConnected() {
+    if (g_heldX != nullptr) {
+        xcb_disconnect(g_heldX);
+        g_heldX = nullptr;
     }
-    return answers;
+    if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
+        qApp->installEventFilter(new MessageBoxTitles(qApp));
+    }
 }
+Q_COREAPP_STARTUP_FUNCTION(onQtConnected)
 
 }  // namespace
 
-std::optional<QString> missingDisplay() {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        return std::nullopt;
+std::optional<QString> missingDisplay(const QProcessEnvironment& environment,
+                                      const QStringList& arguments, const DisplayProbe& probe) {
+    const QtOptions options = qtOptions(arguments);
+    const QString pluginFolder = options.pluginFolder.value_or(
+        environment.value(QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH")));
+    const QString fromEnvironment = environment.value(QStringLiteral("QT_QPA_PLATFORM"));
+    QString head = QStringLiteral("nessuno schermo su cui aprire le finestre");
+    QString remedy = QStringLiteral("avviarlo da una sessione grafica o con «xvfb-run zelvano»");
+    QString noX = QStringLiteral("DISPLAY non è impostata");
+    QString platforms;
+    if (options.platform) {
+        platforms = *options.platform;
+        head += QStringLiteral(" con l'opzione -platform %1").arg(platforms);
+        remedy = QStringLiteral("avviarlo da una sessione grafica o senza l'opzione -platform");
+    } else if (!fromEnvironment.isEmpty()) {
+        platforms = fromEnvironment;
+        head += QStringLiteral(" con QT_QPA_PLATFORM=%1").arg(platforms);
+        remedy = QStringLiteral("avviarlo da una sessione grafica o senza QT_QPA_PLATFORM");
+    } else if (environment.contains(QStringLiteral("WAYLAND_DISPLAY")) ||
+               environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QStringLiteral("wayland")) {
+        platforms = QStringLiteral("wayland;xcb");
+    } else {
+        // Qt's default on Linux.
+        platforms = QStringLiteral("xcb");
+        noX = QStringLiteral("né DISPLAY né WAYLAND_DISPLAY sono impostate");
     }
-    const QByteArray x = qgetenv("DISPLAY");
-    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
-    if ((!x.isEmpty() && xAnswers(x)) || (!wayland.isEmpty() && waylandAnswers(wayland))) {
-        return std::nullopt;
+
+    QStringList reasons;
+    bool noWaylandPlugin = false;
+    for (const QString& entry : platforms.split(u';', Qt::SkipEmptyParts)) {
+        // "name:option,...": Qt passes the options to the plug-in.
+        const QStringList parts = entry.split(u':', Qt::SkipEmptyParts);
+        if (parts.isEmpty()) {
+            continue;
+        }
+        const QString key = parts.first().toLower();
+        const bool x = key == QStringLiteral("xcb");
+        const bool wayland = key.startsWith(QStringLiteral("wayland"));
+        if (!probe.installed(key, pluginFolder)) {
+            reasons << QStringLiteral("manca il modulo %1 di Qt")
+                           .arg(wayland ? QStringLiteral("Wayland")
+                                : x     ? QStringLiteral("X11")
+                                        : QStringLiteral("«%1»").arg(key));
+            noWaylandPlugin = noWaylandPlugin || wayland;
+            continue;
+        }
+        if (!x && !wayland) {
+            // "offscreen" and "minimal" need no display; other platforms
+            // (eglfs, vnc...) are for Qt to try.
+            return std::nullopt;
+        }
+        // libwayland's socket when WAYLAND_DISPLAY is not set is "wayland-0".
+        const QString display =
+            x ? options.display.value_or(environment.value(QStringLiteral("DISPLAY")))
+              : environment.value(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
+        if (x && display.isEmpty()) {
+            reasons << noX;
+            continue;
+        }
+        const DisplayAnswer answer =
+            x ? probe.x(display.toLocal8Bit()) : probe.wayland(display.toLocal8Bit());
+        if (answer == DisplayAnswer::Answers) {
+            return std::nullopt;
+        }
+        reasons << QStringLiteral("lo schermo %1 «%2» non risponde")
+                       .arg(x ? QStringLiteral("X") : QStringLiteral("Wayland"), display);
+        if (answer == DisplayAnswer::Silent) {
+            break;  // Qt would keep it
+        }
     }
-    const QString what =
-        x.isEmpty() && wayland.isEmpty()
-            ? QStringLiteral("nessuno schermo (DISPLAY e WAYLAND_DISPLAY non sono impostate)")
-            : QStringLiteral("lo schermo «%1» non risponde")
-                  .arg(QString::fromLocal8Bit(x.isEmpty() ? wayland : x));
-    return QStringLiteral(
-               "Zelvano è un programma a finestre ma non trova %1: avviarlo da una "
-               "sessione grafica, oppure senza schermo con «xvfb-run zelvano».")
-        .arg(what);
+    if (!reasons.isEmpty()) {
+        head += QStringLiteral(" (%1)").arg(listed(reasons));
+    }
+    if (noWaylandPlugin) {
+        remedy = QStringLiteral("installare il pacchetto qt6-wayland, oppure ") + remedy;
+    }
+    return QStringLiteral("%1: %2.").arg(head, remedy);
+}
+
+std::optional<QString> missingDisplay(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return missingDisplay(QProcessEnvironment::systemEnvironment(), arguments,
+                          {pluginInstalled, xAnswer, waylandAnswer});
 }
 
 }  // namespace toolkit
