@@ -22,6 +22,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    toolkit::releaseCheckedDisplay();
     toolkit::setUpApplication();
     return toolkit::WindowRegistry::instance().run([] { Modulo1::Main(); });
 }

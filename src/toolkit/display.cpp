@@ -4,16 +4,9 @@
 #include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QFontMetricsF>
-#include <QGridLayout>
-#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QMessageBox>
 #include <QPluginLoader>
-#include <QSpacerItem>
-#include <QWindow>
-#include <QtMath>
 
 #include <poll.h>
 #include <wayland-client.h>
@@ -68,7 +61,7 @@ QString listed(const QStringList& items) {
 }
 
 // The check's connection to an X server that answered, kept until Qt has
-// made its own: an X server whose last client leaves resets itself (Xvfb as
+// made its own (releaseCheckedDisplay): an X server whose last client leaves resets itself (Xvfb as
 // xvfb-run starts it), and turns away a client that connects meanwhile.
 xcb_connection_t* g_heldX = nullptr;
 
@@ -171,94 +164,6 @@ bool pluginInstalled(const QString& key, const QString& folder) {
     return false;
 }
 
-// Where the compositor leaves the title bar to the program (GNOME), Qt 6.4
-// draws it itself with its plug-in "bradient": the title, in the
-// application's font at 14 pixels, is centred on the whole bar and cut off 5
-// pixels before three buttons 18 pixels wide, 5 apart and 8 from the right
-// end, whatever the window's flags; the bar spans the window and a 3-pixel
-// border on each side. The width a window needs to show its whole title:
-int titleBarWidth(const QString& title) {
-    QFont font = QGuiApplication::font();
-    font.setPixelSize(14);
-    const int text = qCeil(QFontMetricsF(font).horizontalAdvance(title));
-    constexpr int kButtons = 8 + 3 * 18 + 2 * 5 + 5;
-    constexpr int kBorder = 3;
-    constexpr int kRounding = 2;
-    return text + 2 * kButtons - 2 * kBorder + kRounding;
-}
-
-// Whether Qt draws the title bars: a window it has decorated has margins of
-// Qt's, one the compositor decorates has none. Before any window shows, Qt is
-// assumed to.
-bool qtDrawsTitleBars() {
-    const QWindowList windows = QGuiApplication::topLevelWindows();
-    for (const QWindow* window : windows) {
-        const Qt::WindowType type = window->type();
-        if (window->isVisible() && window->handle() != nullptr &&
-            !window->flags().testFlag(Qt::FramelessWindowHint) &&
-            (type == Qt::Window || type == Qt::Dialog)) {
-            return window->frameMargins().top() > 0;
-        }
-    }
-    return true;
-}
-
-// A message box sizes itself to its layout when it is shown; a spacer as wide
-// as its title bar needs, under its buttons, widens it.
-class TitleSpacer final : public QSpacerItem {
-public:
-    using QSpacerItem::QSpacerItem;
-};
-
-void fitTitle(QMessageBox* box) {
-    auto* grid = qobject_cast<QGridLayout*>(box->layout());
-    if (grid == nullptr) {
-        return;
-    }
-    const QMargins outer = box->contentsMargins();
-    const QMargins inner = grid->contentsMargins();
-    const int width = titleBarWidth(box->windowTitle()) - outer.left() - outer.right() -
-                      inner.left() - inner.right();
-    for (int i = 0; i < grid->count(); ++i) {
-        if (auto* spacer = dynamic_cast<TitleSpacer*>(grid->itemAt(i))) {
-            spacer->changeSize(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
-            grid->invalidate();
-            return;
-        }
-    }
-    grid->addItem(new TitleSpacer(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
-                  grid->rowCount(), 0, 1, grid->columnCount());
-}
-
-// Sees each message box before it sizes itself.
-class MessageBoxTitles final : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            if (auto* box = qobject_cast<QMessageBox*>(watched); box && qtDrawsTitleBars()) {
-                fitTitle(box);
-            }
-        }
-        return false;
-    }
-};
-
-// Runs as the application object is made, once Qt has connected to its
-// display.
-void onQtConnected() {
-    if (g_heldX != nullptr) {
-        xcb_disconnect(g_heldX);
-        g_heldX = nullptr;
-    }
-    if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
-        qApp->installEventFilter(new MessageBoxTitles(qApp));
-    }
-}
-Q_COREAPP_STARTUP_FUNCTION(onQtConnected)
-
 }  // namespace
 
 std::optional<QString> missingDisplay(const QProcessEnvironment& environment,
@@ -338,6 +243,13 @@ std::optional<QString> missingDisplay(const QProcessEnvironment& environment,
         remedy = QStringLiteral("installare il pacchetto qt6-wayland, oppure ") + remedy;
     }
     return QStringLiteral("%1: %2.").arg(head, remedy);
+}
+
+void releaseCheckedDisplay() {
+    if (g_heldX != nullptr) {
+        xcb_disconnect(g_heldX);
+        g_heldX = nullptr;
+    }
 }
 
 std::optional<QString> missingDisplay(int argc, char* argv[]) {

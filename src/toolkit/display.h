@@ -40,6 +40,12 @@ std::optional<QString> missingDisplay(const QProcessEnvironment& environment,
                                       const QStringList& arguments, const DisplayProbe& probe);
 
 // The same for this program's environment and arguments, on this machine.
+// An X server that answers is kept connected until releaseCheckedDisplay():
+// Xvfb resets itself when its last client leaves and turns away a client
+// that connects meanwhile, such as Qt right after the check.
 std::optional<QString> missingDisplay(int argc, char* argv[]);
+
+// Lets go of that connection, once the application object has made its own.
+void releaseCheckedDisplay();
 
 }  // namespace toolkit
