@@ -20,7 +20,7 @@ rm -f "$build"/zelvano_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/zelvano_*.deb)
 echo "package: $(basename "$deb")"
-dpkg-deb -f "$deb" Depends Suggests
+dpkg-deb -f "$deb" Depends Recommends Suggests
 # The package is meant to draw no tag at all, pedantic and informational ones
 # included. --info only explains the tags shown; --display-info shows the "I:"
 # tags (such as binary-has-unneeded-section), which --fail-on cannot see unless
