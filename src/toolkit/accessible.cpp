@@ -142,10 +142,12 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
     widget->setProperty(kRoleProperty, static_cast<int>(role));
 }
 
-QString spokenForm(const QString& text) {
+QString spokenForm(QStringView text) {
     // About two lines of a braille display, and a few seconds of speech.
     constexpr qsizetype kLongest = 160;
-    QString spoken = text;
+    // Only the start of a long text is looked at: blanks fold into one, so
+    // somewhat more than is kept.
+    QString spoken = text.left(4 * kLongest).toString();
     for (QChar& ch : spoken) {
         if (ch.category() == QChar::Other_Control) {
             ch = QLatin1Char(' ');
@@ -173,12 +175,19 @@ void announce(QWidget* window, const QString& text) {
         notice = new QWidget(window);
         notice->setObjectName(kName);
         setAccessibleRole(notice, QAccessible::Notification);
-        notice->setGeometry(0, 0, 0, 0);
         notice->hide();
     }
     notice->setAccessibleName(spokenForm(text));
-    notice->show();
-    notice->hide();
+    if (!QAccessible::isActive()) {
+        return;  // no screen reader listens
+    }
+    // It appears and goes for the screen reader only: showing the widget
+    // itself would have the window repaint for nothing, and each time Qt
+    // keeps a little memory.
+    for (const QAccessible::Event type : {QAccessible::ObjectShow, QAccessible::ObjectHide}) {
+        QAccessibleEvent event(notice, type);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void describeMenuItem(QAction* action, const QString& name, const QString& description) {

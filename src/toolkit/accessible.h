@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QString>
+#include <QStringView>
 
 class QAction;
 class QWidget;
@@ -21,13 +22,13 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role);
 void describeMenuItem(QAction* action, const QString& name, const QString& description);
 
 // Tells a screen reader the outcome of a command without moving the focus: a
-// notification inside the window, which no one sees, appears with the text
-// and goes again at once, and the screen reader speaks it. Control
-// characters become blanks, runs of blanks one, and a long text is cut to
-// its start.
+// notification inside the window (the hidden widget "zelvanoNotice", whose
+// name is the text) appears and goes again at once for the screen reader,
+// which speaks it. Control characters become blanks, runs of blanks one, and
+// a long text is cut to its start.
 void announce(QWidget* window, const QString& text);
 
-// The text that announce() hands on.
-QString spokenForm(const QString& text);
+// The text that announce() hands on; it looks at the start of a long text only.
+QString spokenForm(QStringView text);
 
 }  // namespace toolkit

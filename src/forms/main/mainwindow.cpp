@@ -211,7 +211,8 @@ void MainWindow::runCipher(bool encrypt) {
     } else {
         m_prog1->hide();
         if (n > 0) {
-            toolkit::announce(this, QStringLiteral("Risultato: ") + output);
+            // Only its start: the result may be long.
+            toolkit::announce(this, QStringLiteral("Risultato: ") + toolkit::spokenForm(output));
         }
     }
     if (n == 0) {
